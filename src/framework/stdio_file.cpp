@@ -1,0 +1,90 @@
+#include "framework/stdio_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+
+namespace {
+
+constexpr std::size_t kPieceLength = 128;
+
+}  // namespace
+
+bool CStdioFile::Open(const char* fileName, unsigned openFlags, CFileException* error)
+{
+    Abort();
+    if (!CFile::Open(fileName, openFlags, error))
+        return false;
+    // Hand the system handle over to a C library stream, which then owns it.
+    const bool binary = (openFlags & typeBinary) != 0;
+    const bool write = (openFlags & modeWrite) != 0;
+    const int mode = (binary ? _O_BINARY : _O_TEXT) | (write ? _O_WRONLY : _O_RDONLY);
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(m_hFile.Get()), mode);
+    if (descriptor == -1) {
+        CFile::Abort();
+        if (error != nullptr)
+            *error = CFileException(CFileException::genericException, errno, fileName);
+        return false;
+    }
+    m_hFile.Release();
+    m_stream.reset(_fdopen(descriptor, write ? (binary ? "wb" : "wt") : (binary ? "rb" : "rt")));
+    if (!m_stream) {
+        _close(descriptor);
+        m_strFileName.clear();
+        if (error != nullptr)
+            *error = CFileException(CFileException::genericException, errno, fileName);
+        return false;
+    }
+    return true;
+}
+
+bool CStdioFile::ReadString(std::string& line)
+{
+    line.clear();
+    char piece[kPieceLength + 1];
+    for (;;) {
+        if (std::fgets(piece, sizeof piece, m_stream.get()) == nullptr) {
+            if (std::ferror(m_stream.get()))
+                ThrowStreamError();
+            break;
+        }
+        const std::size_t length = std::strlen(piece);
+        line.append(piece, length);
+        // A full piece without a line feed means the line goes on.
+        if (length < kPieceLength || piece[length - 1] == '\n')
+            break;
+    }
+    const bool held = !line.empty();
+    if (held && line.back() == '\n')
+        line.pop_back();
+    return held;
+}
+
+unsigned CStdioFile::Read(void* buffer, unsigned count)
+{
+    const std::size_t read = std::fread(buffer, 1, count, m_stream.get());
+    if (read < count && std::ferror(m_stream.get()))
+        ThrowStreamError();
+    return static_cast<unsigned>(read);
+}
+
+void CStdioFile::Close()
+{
+    std::FILE* stream = m_stream.release();
+    const std::string name = std::move(m_strFileName);
+    m_strFileName.clear();
+    if (stream != nullptr && std::fclose(stream) != 0)
+        throw CFileException(CFileException::genericException, static_cast<long>(_doserrno), name);
+}
+
+void CStdioFile::Abort()
+{
+    m_stream.reset();
+    CFile::Abort();
+}
+
+void CStdioFile::ThrowStreamError() const
+{
+    throw CFileException(CFileException::genericException, static_cast<long>(_doserrno), m_strFileName);
+}

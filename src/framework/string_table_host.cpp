@@ -1,0 +1,8 @@
+#include "framework/string_table.h"
+
+// Native builds have no resource section, so no string is ever found.
+bool LoadResourceString(unsigned, std::string& text)
+{
+    text.clear();
+    return false;
+}

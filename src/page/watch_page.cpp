@@ -1,0 +1,67 @@
+#include "page/watch_page.h"
+
+#include "framework/exception.h"
+#include "page/text_scan.h"
+
+namespace {
+
+constexpr std::string_view kPlayer = "player2.swf";
+constexpr std::string_view kVideoId = "video_id";
+constexpr std::string_view kTitleOpen = "<title>";
+constexpr std::string_view kTitleClose = "</title>";
+
+}  // namespace
+
+WatchPage::WatchPage(const LeadByteTable& leadBytes) : m_leadBytes(leadBytes) {}
+
+void WatchPage::AddLine(std::string_view line)
+{
+    m_lines.emplace_back(text_scan::Trim(line, m_leadBytes));
+}
+
+const std::string& WatchPage::Line(std::size_t index) const
+{
+    if (index >= m_lines.size())
+        throw CInvalidArgException();
+    return m_lines[index];
+}
+
+std::size_t WatchPage::Find(std::string_view text, std::string_view what) const
+{
+    return text_scan::Find(text, what, m_leadBytes);
+}
+
+std::string WatchPage::FindVideoQuery() const
+{
+    // Walking past the last line is what raises the invalid-argument error.
+    for (std::size_t index = 0;; ++index) {
+        std::string_view query = Line(index);
+        const std::size_t player = Find(query, kPlayer);
+        if (player == text_scan::npos || player == 0)
+            continue;
+        const std::size_t videoId = Find(query, kVideoId);
+        if (videoId != text_scan::npos)
+            query.remove_prefix(videoId);
+        const std::size_t quote = Find(query, "\"");
+        return std::string(quote == text_scan::npos ? std::string_view() : query.substr(0, quote));
+    }
+}
+
+std::string WatchPage::FindOutputFileName() const
+{
+    std::string_view title;
+    for (const std::string& line : m_lines) {
+        if (Find(line, kTitleOpen) != text_scan::npos)
+            title = line;
+    }
+    if (title.substr(0, kTitleOpen.size()) == kTitleOpen)
+        title.remove_prefix(kTitleOpen.size());
+    if (text_scan::EndsWith(title, kTitleClose, m_leadBytes))
+        title.remove_suffix(kTitleClose.size());
+    return std::string(title) + ".flv";
+}
+
+std::string WatchPage::MakeRequestPath(std::string_view videoQuery)
+{
+    return "get_video?" + std::string(videoQuery);
+}

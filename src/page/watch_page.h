@@ -1,0 +1,40 @@
+#pragma once
+
+#include "page/lead_bytes.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The fetched video page as a list of trimmed lines, and what a grab takes
+// from it: the video query of the player line and the output file name.
+class WatchPage {
+public:
+    explicit WatchPage(const LeadByteTable& leadBytes);
+
+    // Trims the line of white space at both ends and appends it, even empty.
+    void AddLine(std::string_view line);
+
+    std::size_t LineCount() const { return m_lines.size(); }
+
+    // The line at index; raises CInvalidArgException past the end.
+    const std::string& Line(std::size_t index) const;
+
+    // The query of the first line holding "player2.swf" after its start:
+    // from "video_id" up to the next double quote. Raises
+    // CInvalidArgException when no line qualifies.
+    std::string FindVideoQuery() const;
+
+    // The last line holding "<title>", without its tags, followed by ".flv".
+    std::string FindOutputFileName() const;
+
+    // "get_video?" followed by the query.
+    static std::string MakeRequestPath(std::string_view videoQuery);
+
+private:
+    std::size_t Find(std::string_view text, std::string_view what) const;
+
+    LeadByteTable m_leadBytes;
+    std::vector<std::string> m_lines;
+};

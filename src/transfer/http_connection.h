@@ -1,0 +1,30 @@
+#pragma once
+
+#include "transfer/http_file.h"
+#include "transfer/internet_connection.h"
+
+#include <memory>
+
+// A connection to an HTTP server, on which requests are opened.
+class CHttpConnection : public CInternetConnection {
+public:
+    enum Verb { HTTP_VERB_POST, HTTP_VERB_GET, HTTP_VERB_HEAD, HTTP_VERB_PUT, HTTP_VERB_LINK, HTTP_VERB_DELETE,
+                HTTP_VERB_UNLINK };
+
+    // Connects through the session; raises CInternetException when the
+    // library gives no connection handle.
+    CHttpConnection(const CInternetSession& session, const char* serverName, INTERNET_PORT port,
+                    const char* userName, const char* password, DWORD_PTR context);
+
+    // Opens a request for objectName with the verb numbered verb (another
+    // number gives an empty verb) and version "HTTP/1.0" unless one is
+    // given. A refused request comes back without a handle, so its send
+    // fails. A request that has a handle waits at most kReceiveTimeoutMs
+    // for each read.
+    std::unique_ptr<CHttpFile> OpenRequest(int verb, const char* objectName, const char* referer = nullptr,
+                                           DWORD_PTR context = 1, const char** acceptTypes = nullptr,
+                                           const char* version = nullptr,
+                                           DWORD flags = INTERNET_FLAG_EXISTING_CONNECT);
+
+    static constexpr DWORD kReceiveTimeoutMs = 30000;
+};

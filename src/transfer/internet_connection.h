@@ -1,0 +1,32 @@
+#pragma once
+
+#include "transfer/internet_handle.h"
+
+#include <string>
+
+class CInternetSession;
+
+// A connection to one server, made through a session.
+class CInternetConnection {
+public:
+    CInternetConnection(const CInternetSession& session, std::string serverName, INTERNET_PORT port,
+                        DWORD_PTR context);
+    CInternetConnection(const CInternetConnection&) = delete;
+    CInternetConnection& operator=(const CInternetConnection&) = delete;
+    virtual ~CInternetConnection();
+
+    // Releases the connection's handle; requests opened on it keep it open
+    // until they are closed themselves. Never raises.
+    void Close();
+
+    HINTERNET GetHandle() const { return RawHandle(m_hConnection); }
+    DWORD_PTR GetContext() const { return m_dwContext; }
+    const std::string& GetServerName() const { return m_strServerName; }
+    INTERNET_PORT GetPort() const { return m_nPort; }
+
+protected:
+    SharedInternetHandle m_hConnection;
+    std::string m_strServerName;
+    INTERNET_PORT m_nPort;
+    DWORD_PTR m_dwContext;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "framework/stdio_file.h"
+#include "transfer/internet_handle.h"
+#include "transfer/line_reader.h"
+
+#include <string>
+
+// A stream of the HTTP client library. ReadString takes the body line by
+// line through a 4096-byte buffer; Read hands the caller's buffer straight
+// to the library.
+class CInternetFile : public CStdioFile, private ByteSource {
+public:
+    CInternetFile(SharedInternetHandle file, std::string objectName, std::string serverName, DWORD_PTR context);
+    ~CInternetFile() override;
+
+    bool ReadString(std::string& line) override;
+    // Reads up to count bytes; 0 at the end of the body, and again 0 after.
+    unsigned Read(void* buffer, unsigned count) override;
+    // Closes the handle and frees the line buffer; never raises.
+    void Close() override;
+    void Abort() override;
+    bool IsOpen() const override { return RawHandle(m_hInternet) != nullptr; }
+
+    HINTERNET GetHandle() const { return RawHandle(m_hInternet); }
+    DWORD_PTR GetContext() const { return m_dwContext; }
+    const std::string& GetObject() const { return m_strObject; }
+    const std::string& GetServerName() const { return m_strServerName; }
+
+    // How long one read may wait for the server before it fails; raises
+    // CInternetException when the library refuses the setting.
+    void SetReadTimeout(DWORD milliseconds);
+
+protected:
+    // Raises the error of a read on a stream that is not readable.
+    void CheckReadable() const;
+
+private:
+    std::size_t ReadBytes(char* buffer, std::size_t count) override;
+
+    SharedInternetHandle m_hInternet;
+    bool m_bReadMode = true;
+    DWORD_PTR m_dwContext;
+    std::string m_strObject;
+    std::string m_strServerName;
+    LineReader m_lineReader;
+};
+
+// A gopher stream. Its locator is empty for streams opened from an address.
+class CGopherFile : public CInternetFile {
+public:
+    using CInternetFile::CInternetFile;
+};

@@ -1,0 +1,116 @@
+#include "transfer/internet_session.h"
+
+#include "framework/app_name.h"
+#include "transfer/internet_exception.h"
+#include "transfer/url_parts.h"
+
+namespace {
+
+// The stream kind a library handle stands for, by the scheme of the address
+// when it could be split, else by the handle's own type.
+enum class StreamKind { Http, Ftp, Gopher, None };
+
+StreamKind KindOfScheme(INTERNET_SCHEME scheme)
+{
+    switch (scheme) {
+    case INTERNET_SCHEME_HTTP:
+    case INTERNET_SCHEME_HTTPS:
+        return StreamKind::Http;
+    case INTERNET_SCHEME_FTP:
+        return StreamKind::Ftp;
+    case INTERNET_SCHEME_GOPHER:
+        return StreamKind::Gopher;
+    default:
+        return StreamKind::None;
+    }
+}
+
+StreamKind KindOfHandle(HINTERNET handle)
+{
+    DWORD type = 0;
+    DWORD size = sizeof type;
+    if (!InternetQueryOptionA(handle, INTERNET_OPTION_HANDLE_TYPE, &type, &size))
+        return StreamKind::None;
+    switch (type) {
+    case INTERNET_HANDLE_TYPE_HTTP_REQUEST:
+        return StreamKind::Http;
+    case INTERNET_HANDLE_TYPE_FTP_FILE:
+        return StreamKind::Ftp;
+    case INTERNET_HANDLE_TYPE_GOPHER_FILE:
+        return StreamKind::Gopher;
+    default:
+        return StreamKind::None;
+    }
+}
+
+}  // namespace
+
+CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD accessType, const char* proxyName,
+                                   const char* proxyBypass, DWORD flags)
+    : m_dwContext(context)
+{
+    HINTERNET handle =
+        InternetOpenA(agent != nullptr ? agent : AfxGetAppName(), accessType, proxyName, proxyBypass, flags);
+    if (handle == nullptr)
+        throw CInternetException(GetLastError(), m_dwContext);
+    m_hSession = MakeInternetHandle(handle, nullptr);
+}
+
+CInternetSession::~CInternetSession() = default;
+
+void CInternetSession::Close()
+{
+    m_hSession.reset();
+}
+
+std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR context, DWORD flags,
+                                                      const char* headers, DWORD headersLength)
+{
+    context = ResolveContext(context);
+    UrlParts parts;
+    const bool split = SplitUrl(url, parts);
+    if (split && parts.scheme == INTERNET_SCHEME_FILE)
+        return OpenLocalFile(parts.path, flags);
+
+    // The address goes to the library as typed, not in its canonical form.
+    HINTERNET handle = InternetOpenUrlA(GetHandle(), url, headers, headersLength, flags, context);
+    if (handle == nullptr)
+        throw CInternetException(GetLastError(), context);
+    return MakeStream(handle, parts.scheme, split, parts.host, parts.path, context);
+}
+
+std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::string& path, DWORD flags) const
+{
+    const unsigned mode = CFile::modeRead | ((flags & INTERNET_FLAG_TRANSFER_BINARY) != 0 ? CFile::typeBinary
+                                                                                          : CFile::typeText);
+    auto file = std::make_unique<CStdioFile>();
+    CFileException error;
+    if (!file->Open(path.c_str(), mode, &error))
+        throw error;
+    return file;
+}
+
+std::unique_ptr<CStdioFile> CInternetSession::MakeStream(HINTERNET handle, INTERNET_SCHEME scheme, bool split,
+                                                         const std::string& host, const std::string& path,
+                                                         DWORD_PTR context) const
+{
+    // Own the handle first, so that it is closed however this ends.
+    SharedInternetHandle owner = MakeInternetHandle(handle, m_hSession);
+    switch (split ? KindOfScheme(scheme) : KindOfHandle(handle)) {
+    case StreamKind::Http:
+        return std::make_unique<CHttpFile>(std::move(owner), "GET", path, host, context);
+    case StreamKind::Ftp:
+        return std::make_unique<CInternetFile>(std::move(owner), path, host, context);
+    case StreamKind::Gopher:
+        return std::make_unique<CGopherFile>(std::move(owner), path, host, context);
+    case StreamKind::None:
+        break;
+    }
+    throw CInternetException(ERROR_INTERNET_UNRECOGNIZED_SCHEME, context);
+}
+
+std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const char* serverName, INTERNET_PORT port,
+                                                                     const char* userName, const char* password)
+{
+    return std::make_unique<CHttpConnection>(*this, serverName, port, userName, password, m_dwContext);
+}

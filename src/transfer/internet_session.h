@@ -1,0 +1,53 @@
+#pragma once
+
+#include "framework/stdio_file.h"
+#include "transfer/http_connection.h"
+#include "transfer/internet_handle.h"
+
+#include <memory>
+
+// One session of the HTTP client library: the agent, the proxy choice and
+// the context value of everything opened through it.
+class CInternetSession {
+public:
+    // Opens the session; with no agent the agent is the application name.
+    // Raises CInternetException when the library gives no session.
+    explicit CInternetSession(const char* agent = nullptr, DWORD_PTR context = 1,
+                              DWORD accessType = INTERNET_OPEN_TYPE_PRECONFIG, const char* proxyName = nullptr,
+                              const char* proxyBypass = nullptr, DWORD flags = 0);
+    CInternetSession(const CInternetSession&) = delete;
+    CInternetSession& operator=(const CInternetSession&) = delete;
+    virtual ~CInternetSession();
+
+    // Opens an address: a file: address as a local text file, anything else
+    // through the library, as an HTTP, FTP or gopher stream.
+    std::unique_ptr<CStdioFile> OpenURL(const char* url, DWORD_PTR context = 1,
+                                        DWORD flags = INTERNET_FLAG_TRANSFER_ASCII, const char* headers = nullptr,
+                                        DWORD headersLength = 0);
+
+    std::unique_ptr<CHttpConnection> GetHttpConnection(const char* serverName,
+                                                       INTERNET_PORT port = INTERNET_INVALID_PORT_NUMBER,
+                                                       const char* userName = nullptr,
+                                                       const char* password = nullptr);
+
+    // Releases the session's handle. Streams and connections opened through
+    // it stay usable; the library's session ends with the last of them.
+    void Close();
+
+    HINTERNET GetHandle() const { return RawHandle(m_hSession); }
+    const SharedInternetHandle& GetSharedHandle() const { return m_hSession; }
+    DWORD_PTR GetContext() const { return m_dwContext; }
+
+    // The context value for an object made through the session: the
+    // session's own in place of 1.
+    DWORD_PTR ResolveContext(DWORD_PTR context) const { return context == 1 ? m_dwContext : context; }
+
+private:
+    std::unique_ptr<CStdioFile> OpenLocalFile(const std::string& path, DWORD flags) const;
+    std::unique_ptr<CStdioFile> MakeStream(HINTERNET handle, INTERNET_SCHEME scheme, bool split,
+                                           const std::string& host, const std::string& path,
+                                           DWORD_PTR context) const;
+
+    SharedInternetHandle m_hSession;
+    DWORD_PTR m_dwContext;
+};

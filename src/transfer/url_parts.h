@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+
+// An address split into what the URL opener decides by.
+struct UrlParts {
+    INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
+    std::string host;
+    INTERNET_PORT port = 0;
+    std::string path;
+};
+
+// Canonicalizes address in browser mode and cracks the canonical form
+// (without unescaping). False, leaving parts as they were, on any failure.
+bool SplitUrl(const char* address, UrlParts& parts);

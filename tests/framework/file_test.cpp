@@ -1,0 +1,107 @@
+#include "framework/file.h"
+#include "framework/stdio_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Contents(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& name, const std::string& bytes)
+{
+    std::ofstream(name, std::ios::binary) << bytes;
+}
+
+constexpr unsigned kCreateWrite = CFile::modeCreate | CFile::modeWrite | CFile::typeBinary | CFile::shareExclusive;
+
+TEST(File, CreatesTruncatesAndWritesBytesUnchanged)
+{
+    const std::string name = "file_test_output.bin";
+    WriteBytes(name, "old content that is longer");
+    CFile file;
+    ASSERT_TRUE(file.Open(name.c_str(), kCreateWrite));
+    EXPECT_EQ(file.GetFileName(), name);
+    const std::string bytes("a\r\nb\n\0\x1a z", 9);
+    file.Write(bytes.data(), static_cast<unsigned>(bytes.size()));
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(Contents(name), bytes);
+}
+
+TEST(File, SharesWithNobodyWhileOpen)
+{
+    const std::string name = "file_test_exclusive.bin";
+    CFile file;
+    ASSERT_TRUE(file.Open(name.c_str(), kCreateWrite));
+    CFile second;
+    CFileException error;
+    EXPECT_FALSE(second.Open(name.c_str(), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    EXPECT_EQ(error.m_strFileName, name);
+    file.Close();
+    EXPECT_TRUE(second.Open(name.c_str(), CFile::modeRead));
+}
+
+TEST(File, ReportsFailuresAsFileErrors)
+{
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open("no_such_dir\\x.flv", kCreateWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+    EXPECT_EQ(error.m_lOsError, ERROR_PATH_NOT_FOUND);
+    // Writing to a file that never opened raises instead of losing data.
+    EXPECT_THROW(file.Write("x", 1), CFileException);
+}
+
+TEST(File, AbortClosesQuietlyAndKeepsTheBytes)
+{
+    const std::string name = "file_test_abort.bin";
+    CFile file;
+    file.Abort();
+    ASSERT_TRUE(file.Open(name.c_str(), kCreateWrite));
+    file.Write("1234", 4);
+    file.Abort();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(file.GetFileName(), "");
+    file.Abort();
+    EXPECT_EQ(Contents(name), "1234");
+}
+
+std::vector<std::string> LocalLines(const std::string& bytes)
+{
+    const std::string name = "file_test_text.txt";
+    WriteBytes(name, bytes);
+    CStdioFile file;
+    EXPECT_TRUE(file.Open(name.c_str(), CFile::modeRead | CFile::typeText));
+    std::vector<std::string> lines;
+    std::string line = "stale";
+    while (file.ReadString(line))
+        lines.push_back(line);
+    EXPECT_EQ(line, "");
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(StdioFile, ReadsTextLinesInPiecesOf128)
+{
+    EXPECT_EQ(LocalLines("a\r\nb\r\n\r\nc"), (Lines{"a", "b", "", "c"}));
+    const std::string line300(300, 'x');
+    EXPECT_EQ(LocalLines(line300 + "\r\n" + std::string(128, 'y') + "\n"), (Lines{line300, std::string(128, 'y')}));
+    // Text mode keeps a lone carriage return inside the line.
+    EXPECT_EQ(LocalLines("a\rb\n"), Lines{"a\rb"});
+    // A piece that stops at a NUL ends the line there.
+    EXPECT_EQ(LocalLines(std::string("ab\0cd\nef\n", 9)), (Lines{"ab", "ef"}));
+    EXPECT_EQ(LocalLines(""), Lines{});
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The test side of the fixture server (tests/fixture/fixture_server.py),
+// which runs around the test process and tells it its port in
+// CLIPWELL_FIXTURE_PORT. Talks to it over plain sockets, so scripting the
+// server never goes through the HTTP client under test.
+class FixtureServer {
+public:
+    struct Route {
+        int status = 200;
+        std::vector<std::string> headers;  // "Name: value"
+        bool contentLength = true;
+        bool chunked = false;
+        long closeAfter = -1;  // close the connection after this many body bytes
+        long stallAfter = -1;  // stop sending after this many body bytes
+        double stallSeconds = 60;
+    };
+
+    // Connects to the server and forgets earlier routes and requests.
+    FixtureServer();
+
+    unsigned short Port() const { return m_port; }
+    // "http://127.0.0.1:PORT" followed by path.
+    std::string Url(const std::string& path) const;
+
+    // Serves body for path (path and query, as in "/watch?v=1").
+    void Serve(const std::string& path, const std::string& body, const Route& route);
+    void Serve(const std::string& path, const std::string& body) { Serve(path, body, Route()); }
+
+    // Every request received so far, raw: request line and headers.
+    std::vector<std::string> Requests() const;
+
+private:
+    std::string Control(const std::string& method, const std::string& target, const std::string& body) const;
+
+    unsigned short m_port;
+};
+
+// The header lines of a raw request, without the request line.
+std::vector<std::string> HeaderLines(const std::string& request);
