@@ -1,5 +1,7 @@
 #include "framework/app_name.h"
 
+#include "framework/win_app.h"
+
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -18,6 +20,9 @@ std::string AppNameFromModulePath(const char* modulePath)
 
 const char* AfxGetAppName()
 {
+    const CWinApp* app = AfxGetApp();
+    if (app != nullptr && !app->m_strAppName.empty())
+        return app->m_strAppName.c_str();
     static const std::string name = [] {
         char path[MAX_PATH + 1] = {};
         GetModuleFileNameA(nullptr, path, MAX_PATH);

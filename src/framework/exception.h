@@ -17,6 +17,10 @@ public:
     // False, with an empty text, when the error has no text.
     virtual bool GetErrorMessage(char* error, unsigned maxError, unsigned* helpContext = nullptr) const;
 
+    // Shows the error's text, or string fallbackId when it has none, in a
+    // message box with the flags type. Returns the pressed button.
+    int ReportError(unsigned type = 0, unsigned fallbackId = 0) const;
+
 protected:
     // Copies text into error as GetErrorMessage promises; true when copied.
     static bool CopyErrorText(std::string_view text, char* error, unsigned maxError);

@@ -1,0 +1,25 @@
+/* Resource ids of Clipwell. Plain defines, because the resource compiler
+   reads this header too. */
+#pragma once
+
+#define IDD_ABOUTBOX             100
+#define IDS_ABOUTBOX             101
+#define IDD_MAIN                 102
+#define IDP_SOCKETS_INIT_FAILED  103
+#define IDR_MAINFRAME            128
+
+#define IDC_URL                  1000
+#define IDC_PROGRESS             1001
+#define IDC_GRAB                 1002
+#define IDC_STATUS               1003
+
+/* The About item of the system menu: below 0xF000, low four bits clear. */
+#define IDM_ABOUTBOX             0x0010
+
+#ifndef IDC_STATIC
+#define IDC_STATIC               (-1)
+#endif
+
+/* The version, in the one place it is written. */
+#define CLIPWELL_VERSION_NUMBERS 1,0,0,1
+#define CLIPWELL_VERSION_TEXT    "1.0.0.1"

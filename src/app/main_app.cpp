@@ -1,0 +1,43 @@
+#include "app/main_app.h"
+
+#include "framework/message_box.h"
+#include "framework/sockets.h"
+#include "resource.h"
+#include "ui/main_dialog.h"
+
+#include <commctrl.h>
+
+// The one application object.
+CMainApp theApp;
+
+BOOL CMainApp::InitInstance()
+{
+    // The progress bar is a common control.
+    InitCommonControls();
+    CWinApp::InitInstance();
+
+    if (!AfxSocketInit()) {
+        AfxMessageBox(IDP_SOCKETS_INIT_FAILED, MB_OK, IDP_SOCKETS_INIT_FAILED);
+        return FALSE;
+    }
+    // Names the registry root; nothing is ever stored there.
+    SetRegistryKey("Local AppWizard-Generated Applications");
+
+    {
+        CMainDlg dialog;
+        m_pMainWnd = &dialog;
+        dialog.DoModal();
+        // Normally already cleared as the window went; never left dangling.
+        m_pMainWnd = nullptr;
+    }
+    return FALSE;
+}
+
+bool CMainApp::OnCmdMsg(UINT id, UINT code)
+{
+    if (id == ID_HELP && code == 0) {
+        OnHelp();
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "framework/wnd.h"
+
+class CDialog;
+
+// The context of a data exchange: the dialog, and the direction.
+struct CDataExchange {
+    CDialog* m_pDlgWnd;
+    bool m_bSaveAndValidate;
+};
+
+// Binds control to the dialog's child window of id (once).
+void DDX_Control(CDataExchange* exchange, int id, CWnd& control);
+
+// A modal dialog made from a dialog template resource. It is centred (over
+// its owner, or on the screen) when first shown unless its template places
+// it itself.
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+
+    // Runs the dialog; returns its end code, or -1 when it could not be made.
+    virtual INT_PTR DoModal();
+    void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+
+    virtual BOOL OnInitDialog();
+    // Enter: the data exchange in the saving direction, then IDOK.
+    virtual void OnOK();
+    // Escape: IDCANCEL.
+    virtual void OnCancel();
+
+    UINT GetTemplateId() const { return m_nIDHelp; }
+
+protected:
+    virtual void DoDataExchange(CDataExchange* exchange);
+    void UpdateData(bool saveAndValidate);
+
+    LRESULT HandleInitDialog(WPARAM, LPARAM);
+    // Answers a request for the help context: 0x20000 plus the template id.
+    LRESULT OnCommandHelp(WPARAM, LPARAM);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void CentreOnFirstShow();
+    HWND OwnerWindow() const;
+
+    UINT m_nIDHelp;
+    CWnd* m_pParentWnd;
+};

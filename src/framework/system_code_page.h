@@ -1,0 +1,6 @@
+#pragma once
+
+#include "page/lead_bytes.h"
+
+// The lead bytes of the system's ANSI code page.
+const LeadByteTable& SystemLeadBytes();

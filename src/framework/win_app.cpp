@@ -1,0 +1,155 @@
+#include "framework/win_app.h"
+
+#include "framework/app_messages.h"
+#include "framework/app_name.h"
+#include "framework/framework_resource.h"
+#include "framework/message_box.h"
+
+#include <shlwapi.h>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+// The framework's report of an exception, by message number: creation
+// fails, a paint is taken as done, a command counts as handled.
+LRESULT DefaultProcessWndProcException(const CException& error, const MSG& message)
+{
+    if (message.message == WM_CREATE)
+        return -1;
+    if (message.message == WM_PAINT) {
+        ValidateRect(message.hwnd, nullptr);
+        return 0;
+    }
+    LRESULT result = 0;
+    UINT fallback = AFX_IDP_INTERNAL_FAILURE;
+    if (message.message == WM_COMMAND) {
+        result = 1;
+        // No control sent it (Enter, a menu): the command itself failed.
+        if (message.lParam == 0)
+            fallback = AFX_IDP_COMMAND_FAILURE;
+    }
+    if (dynamic_cast<const CMemoryException*>(&error) != nullptr)
+        error.ReportError(MB_ICONEXCLAMATION | MB_SYSTEMMODAL, AFX_IDP_INTERNAL_FAILURE);
+    else if (dynamic_cast<const CUserException*>(&error) == nullptr)
+        error.ReportError(MB_ICONSTOP, fallback);
+    return result;
+}
+
+// The help context that window or one of its parents gives.
+DWORD HelpContextFrom(HWND window)
+{
+    for (; window != nullptr; window = GetParent(window)) {
+        const DWORD context = static_cast<DWORD>(SendMessageA(window, WM_APP_COMMANDHELP, 0, 0));
+        if (context != 0)
+            return context;
+    }
+    return 0;
+}
+
+}  // namespace
+
+CWinThread::~CWinThread() = default;
+
+CWinApp::CWinApp()
+{
+    g_app = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::ExitInstance()
+{
+    return 0;
+}
+
+bool CWinApp::OnCmdMsg(UINT, UINT)
+{
+    return false;
+}
+
+LRESULT CWinApp::ProcessWndProcException(const CException& error, const MSG& message)
+{
+    return DefaultProcessWndProcException(error, message);
+}
+
+void CWinApp::SetRegistryKey(const char* key)
+{
+    m_strRegistryKey = key;
+    m_strProfileName = m_strAppName;
+}
+
+void CWinApp::OnHelp()
+{
+    HWND main = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    DWORD context = HelpContextFrom(GetCapture());
+    if (context == 0)
+        context = HelpContextFrom(GetFocus());
+    if (context == 0 && main != nullptr)
+        context = HelpContextFrom(GetLastActivePopup(main));
+
+    const HCURSOR previous = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    const BOOL started = WinHelpA(main != nullptr ? GetAncestor(main, GA_ROOT) : nullptr,
+                                  m_strHelpFilePath.c_str(), HELP_CONTEXT, context);
+    SetCursor(previous);
+    if (!started)
+        AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP, MB_OK);
+}
+
+void CWinApp::StartUp(HINSTANCE instance, const char* commandLine, int showCommand)
+{
+    SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    m_hInstance = instance;
+    m_lpCmdLine = commandLine;
+    m_nCmdShow = showCommand;
+
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    m_strExeName = AppNameFromModulePath(path);
+    m_strAppName = m_strExeName;
+    *PathFindExtensionA(path) = '\0';
+    m_strHelpFilePath = std::string(path) + ".HLP";
+    m_strProfileName = m_strExeName + ".INI";
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
+}
+
+LRESULT AfxProcessWndProcException(const CException& error, const MSG& message) noexcept
+{
+    try {
+        return g_app != nullptr ? g_app->ProcessWndProcException(error, message)
+                                : DefaultProcessWndProcException(error, message);
+    } catch (...) {
+        // Even a failing report must not reach the system's code.
+        return message.message == WM_COMMAND ? 1 : 0;
+    }
+}
+
+int AfxWinMain(HINSTANCE instance, const char* commandLine, int showCommand)
+{
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr)
+        return -1;
+    app->StartUp(instance, commandLine, showCommand);
+    // Dialog-based: InitInstance runs the whole program and returns false.
+    if (!app->InitInstance() && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr)
+        DestroyWindow(app->m_pMainWnd->m_hWnd);
+    return app->ExitInstance();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "framework/exception.h"
+#include "framework/wnd.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The command that asks for help (F1).
+constexpr UINT ID_HELP = 0xE146;
+
+// The record of a thread of the user interface: its main window.
+class CWinThread {
+public:
+    CWinThread() = default;
+    CWinThread(const CWinThread&) = delete;
+    CWinThread& operator=(const CWinThread&) = delete;
+    virtual ~CWinThread();
+
+    CWnd* m_pMainWnd = nullptr;
+};
+
+// The application: one static object per program. The entry step fills in
+// its strings and runs InitInstance; when that returns false, ExitInstance
+// follows and the process ends with its result.
+class CWinApp : public CWinThread {
+public:
+    CWinApp();
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+
+    // Runs a command of the application's command table; false when the
+    // table has none for id.
+    virtual bool OnCmdMsg(UINT id, UINT code);
+
+    // Reports an exception that left the handling of message; returns the
+    // message's result.
+    virtual LRESULT ProcessWndProcException(const CException& error, const MSG& message);
+
+    // Names the registry key under HKEY_CURRENT_USER\Software; creates
+    // nothing, and the profile name becomes the application name.
+    void SetRegistryKey(const char* key);
+
+    // The help handler: asks Windows Help for the context of the window
+    // the user asked about.
+    void OnHelp();
+
+    // The entry step: error mode, handles, application strings.
+    void StartUp(HINSTANCE instance, const char* commandLine, int showCommand);
+
+    HINSTANCE m_hInstance = nullptr;
+    const char* m_lpCmdLine = "";
+    int m_nCmdShow = SW_SHOWNORMAL;
+    std::string m_strAppName;
+    std::string m_strExeName;
+    std::string m_strHelpFilePath;
+    std::string m_strRegistryKey;
+    std::string m_strProfileName;
+};
+
+CWinApp* AfxGetApp();
+// The application's main window, on any thread; null when there is none.
+CWnd* AfxGetMainWnd();
+
+// Hands an exception that left a message handler to the application's
+// report (or the framework's own when there is no application). Raises
+// nothing.
+LRESULT AfxProcessWndProcException(const CException& error, const MSG& message) noexcept;
+
+// Runs the application: the process's entry.
+int AfxWinMain(HINSTANCE instance, const char* commandLine, int showCommand);

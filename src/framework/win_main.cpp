@@ -1,0 +1,7 @@
+#include "framework/win_app.h"
+
+// The process's entry: the framework runs the one application object.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
+{
+    return AfxWinMain(instance, commandLine, showCommand);
+}

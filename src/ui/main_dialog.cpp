@@ -1,0 +1,144 @@
+#include "ui/main_dialog.h"
+
+#include "framework/app_messages.h"
+#include "framework/framework_resource.h"
+#include "framework/message_box.h"
+#include "framework/paint_dc.h"
+#include "framework/string_table.h"
+#include "framework/win_app.h"
+#include "resource.h"
+#include "transfer/download_worker.h"
+#include "transfer/grab_command.h"
+#include "ui/about_dialog.h"
+
+BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_GRAB, &CMainDlg::GrabCommand)
+    ON_MESSAGE(WM_APP_TRANSFER_FAILED, &CMainDlg::OnTransferFailed)
+END_MESSAGE_MAP()
+
+CMainDlg::CMainDlg(CWnd* parent) : CDialog(IDD_MAIN, parent)
+{
+    const CWinApp* app = AfxGetApp();
+    m_hIcon = LoadIconA(app != nullptr ? app->m_hInstance : GetModuleHandleA(nullptr),
+                        MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+CMainDlg::~CMainDlg()
+{
+    StopWorker(*this);
+}
+
+void CMainDlg::DoDataExchange(CDataExchange* exchange)
+{
+    CDialog::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_URL, m_urlEdit);
+    DDX_Control(exchange, IDC_PROGRESS, m_progress);
+    DDX_Control(exchange, IDC_STATUS, m_status);
+    DDX_Control(exchange, IDC_GRAB, m_grabButton);
+}
+
+BOOL CMainDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_status.SetWindowText("");
+
+    if (HMENU systemMenu = GetSystemMenu(FALSE)) {
+        std::string about;
+        LoadResourceString(IDS_ABOUTBOX, about);
+        if (!about.empty()) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    return TRUE;
+}
+
+void CMainDlg::OnOK()
+{
+    GrabCommand();
+}
+
+void CMainDlg::OnCancel()
+{
+    StopTransferForExit();
+    CDialog::OnCancel();
+}
+
+void CMainDlg::GrabCommand()
+{
+    RunGrabCommand(*this);
+}
+
+void CMainDlg::OnSysCommand(UINT id, LPARAM)
+{
+    // The system uses the four low bits of the command for itself.
+    switch (id & 0xFFF0) {
+    case IDM_ABOUTBOX: {
+        CAboutDlg about;
+        about.DoModal();
+        break;
+    }
+    case SC_CLOSE:
+        // The worker closes the file as it ends; Abort then finds it closed
+        // and never races a write.
+        StopTransferForExit();
+        m_outputFile.Abort();
+        EndDialog(IDOK);
+        break;
+    default:
+        Default();
+        break;
+    }
+}
+
+void CMainDlg::OnPaint()
+{
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    const int cx = GetSystemMetrics(SM_CXICON);
+    const int cy = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    // Signed division truncates toward zero: a width of 0 gives -15, not -16.
+    const int x = (rect.right - rect.left - cx + 1) / 2;
+    const int y = (rect.bottom - rect.top - cy + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CMainDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+LRESULT CMainDlg::OnTransferFailed(WPARAM, LPARAM text)
+{
+    // Reported as a failed handler would be, unless the dialog is ending.
+    if (m_ending)
+        return 0;
+    const char* message = reinterpret_cast<const char*>(text);
+    if (message != nullptr && message[0] != '\0')
+        AfxMessageBox(message, MB_ICONSTOP);
+    else
+        AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONSTOP);
+    return 0;
+}
+
+void CMainDlg::StopTransferForExit()
+{
+    m_ending = true;
+    if (!m_worker)
+        return;
+    // The worker may be blocked on a stalled server for a while; the user
+    // asked the window to go, so it goes now.
+    ShowWindow(SW_HIDE);
+    StopWorker(*this);
+}
