@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-dev
   googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64 xvfb
+  wine wine64 xvfb imagemagick
 )
 
 missing=()

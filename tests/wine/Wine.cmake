@@ -11,6 +11,7 @@ find_program(WINESERVER NAMES wineserver PATHS /usr/lib/wine /usr/lib/x86_64-lin
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wine/prefix)
+set(WINE_STATE ${CMAKE_BINARY_DIR}/wine/state)
 set(WINE_ENV ${CMAKE_BINARY_DIR}/wine/wine-env.sh)
 set(WINE_RUN ${CMAKE_BINARY_DIR}/wine/wine-run.sh)
 set(WINE_SESSION ${CMAKE_BINARY_DIR}/wine/wine-session.sh)

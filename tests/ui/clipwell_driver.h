@@ -1,0 +1,95 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Drives a real Clipwell process under Wine the way a person would: types
+// into its URL box, clicks and presses keys, sends system commands, and
+// reads its window, controls and message boxes.
+struct ClipwellOptions {
+    std::string exeName = "Clipwell.exe";  // copied to this name when different
+    bool proxy = true;                     // reach video.example.com through the fixture
+};
+
+class ClipwellDriver {
+public:
+    using Options = ClipwellOptions;
+
+    struct MessageBoxInfo {
+        HWND window = nullptr;
+        std::string caption;
+        std::string text;
+        std::string icon;  // "stop", "exclamation", "information", "question" or ""
+        HWND owner = nullptr;
+        bool topmost = false;
+    };
+
+    // Starts Clipwell in a fresh working folder named after the test and
+    // waits for its main window.
+    explicit ClipwellDriver(const Options& options = Options());
+    ClipwellDriver(const ClipwellDriver&) = delete;
+    ClipwellDriver& operator=(const ClipwellDriver&) = delete;
+    // Ends the process if it still runs.
+    ~ClipwellDriver();
+
+    HWND Main() const { return m_main; }
+    HWND Control(int id) const { return GetDlgItem(m_main, id); }
+    DWORD ProcessId() const { return m_processId; }
+    // The working folder, with a trailing backslash.
+    const std::string& Folder() const { return m_folder; }
+
+    void TypeUrl(const std::string& url);
+    void ClickGrab();
+    void PressKey(HWND window, WPARAM key);
+    void PressEnter() { PressKey(Control(1000), VK_RETURN); }
+    void PressEscape() { PressKey(Control(1000), VK_ESCAPE); }
+    void SysCommand(WPARAM command);
+
+    std::string Text(HWND window) const;
+    std::string Status() const { return Text(Control(1003)); }
+    bool GrabEnabled() const { return IsWindowEnabled(Control(1002)) != FALSE; }
+    int ProgressLow() const;
+    int ProgressHigh() const;
+    int ProgressPos() const;
+    HWND Focus() const;
+
+    // Visible windows of the process of class #32770 other than the main
+    // dialog (message boxes and the About box).
+    std::vector<HWND> OtherDialogs() const;
+    bool FindMessageBox(MessageBoxInfo& info) const;
+    // Waits for a message box and describes it; fails the test on time-out.
+    MessageBoxInfo WaitForMessageBox(DWORD timeoutMs = 10000);
+    // Presses OK on a message box and waits until it is gone.
+    void CloseMessageBox(const MessageBoxInfo& box);
+
+    // Waits until the transfer has ended: "Grab!" enabled again.
+    bool WaitForGrabEnabled(DWORD timeoutMs = 20000);
+    bool WaitForExit(DWORD timeoutMs);
+    DWORD ExitCode() const;
+    bool Running() const;
+
+    // The contents of a file in the working folder; false if it is missing.
+    bool ReadOutput(const std::string& name, std::string& bytes) const;
+    bool OutputExists(const std::string& name) const;
+
+private:
+    void Launch(const Options& options);
+
+    std::string m_folder;
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+    HWND m_main = nullptr;
+};
+
+// Polls condition every 10 ms, carrying out this thread's messages, until
+// it holds or timeoutMs pass; returns whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// The Windows path of the built Clipwell.exe (CLIPWELL_EXE, a Unix path).
+std::string ClipwellExePath();
+
+// A page of the video site with the given title line and player line.
+std::string WatchPageHtml(const std::string& title, const std::string& videoQuery);
