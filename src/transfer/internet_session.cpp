@@ -70,7 +70,7 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
     UrlParts parts;
     const bool split = SplitUrl(url, parts);
     if (split && parts.scheme == INTERNET_SCHEME_FILE)
-        return OpenLocalFile(parts.path, flags);
+        return OpenLocalFile(LocalFileName(parts.path), flags);
 
     // The address goes to the library as typed, not in its canonical form.
     HINTERNET handle = InternetOpenUrlA(GetHandle(), url, headers, headersLength, flags, context);

@@ -16,3 +16,8 @@ struct UrlParts {
 // Canonicalizes address in browser mode and cracks the canonical form
 // (without unescaping). False, leaving parts as they were, on any failure.
 bool SplitUrl(const char* address, UrlParts& parts);
+
+// The local file name that the path of a file: address stands for: its
+// percent escapes decoded (the canonical form writes a blank as %20), and
+// a slash before a drive letter ("/C:/x") dropped.
+std::string LocalFileName(const std::string& urlPath);

@@ -65,7 +65,7 @@ private:
 
 }  // namespace
 
-FixtureServer::FixtureServer()
+FixtureServer::FixtureServer(bool forget)
 {
     static const bool started = [] {
         WSADATA data;
@@ -75,7 +75,8 @@ FixtureServer::FixtureServer()
     if (!started || port == nullptr)
         throw std::runtime_error("run under tests/fixture/fixture_server.py");
     m_port = static_cast<unsigned short>(std::atoi(port));
-    Control("POST", "/__fixture/reset", "");
+    if (forget)
+        Control("POST", "/__fixture/reset", "");
 }
 
 std::string FixtureServer::Url(const std::string& path) const

@@ -19,8 +19,9 @@ public:
         double stallSeconds = 60;
     };
 
-    // Connects to the server and forgets earlier routes and requests.
-    FixtureServer();
+    // Connects to the server; unless told to keep them, it forgets earlier
+    // routes and requests.
+    explicit FixtureServer(bool forget = true);
 
     unsigned short Port() const { return m_port; }
     // "http://127.0.0.1:PORT" followed by path.

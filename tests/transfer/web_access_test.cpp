@@ -168,6 +168,34 @@ TEST(OpenUrl, ReadsALocalFileAsText)
     EXPECT_FALSE(page->ReadString(line));
 }
 
+TEST(OpenUrl, FindsLocalFilesByTheirRealNames)
+{
+    std::ofstream("web access page.html", std::ios::binary) << "spaced\n";
+    CInternetSession session;
+    std::string line;
+    auto spaced = session.OpenURL(FileUrl("web access page.html").c_str());
+    EXPECT_TRUE(spaced->ReadString(line));
+    EXPECT_EQ(line, "spaced");
+    spaced.reset();
+    // The slashed form with a drive letter names the same file.
+    std::string slashed = FileUrl("web access page.html");
+    for (char& c : slashed) {
+        if (c == '\\')
+            c = '/';
+    }
+    slashed.insert(7, "/");
+    std::unique_ptr<CStdioFile> again;
+    try {
+        again = session.OpenURL(slashed.c_str());
+    } catch (const CException& error) {
+        char text[512];
+        error.GetErrorMessage(text, sizeof text);
+        FAIL() << slashed << ": " << text;
+    }
+    EXPECT_TRUE(again->ReadString(line));
+    EXPECT_EQ(line, "spaced");
+}
+
 TEST(OpenUrl, NamesAMissingLocalFile)
 {
     CInternetSession session;

@@ -110,7 +110,7 @@ std::string IconKind(HWND control)
     ClientToScreen(control, &origin);
     POINT client = {0, 0};
     ClientToScreen(top, &client);
-    const std::string shown = FixtureServer().Capture(display, static_cast<unsigned long>(xid), origin.x - client.x,
+    const std::string shown = FixtureServer(false).Capture(display, static_cast<unsigned long>(xid), origin.x - client.x,
                                                       origin.y - client.y, 32, 32);
     if (shown.size() != 32 * 32 * 3)
         return {};
@@ -269,6 +269,18 @@ void ClipwellDriver::PressKey(HWND window, WPARAM key)
     const UINT scan = MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
     PostMessageA(window, WM_KEYDOWN, key, 1 | (scan << 16));
     PostMessageA(window, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
+}
+
+void ClipwellDriver::TypeKey(WORD key)
+{
+    SetForegroundWindow(m_main);
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+    }
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
 }
 
 void ClipwellDriver::SysCommand(WPARAM command)

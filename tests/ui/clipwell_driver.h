@@ -44,6 +44,9 @@ public:
     void TypeUrl(const std::string& url);
     void ClickGrab();
     void PressKey(HWND window, WPARAM key);
+    // A key typed on the keyboard, as the system delivers it to the window
+    // that has the focus.
+    void TypeKey(WORD key);
     void PressEnter() { PressKey(Control(1000), VK_RETURN); }
     void PressEscape() { PressKey(Control(1000), VK_ESCAPE); }
     void SysCommand(WPARAM command);

@@ -1,0 +1,235 @@
+// How failures reach the user, and what the application name decides.
+#include <winsock2.h>
+
+#include "clipwell_driver.h"
+#include "fixture_client.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// The text without the line break that message tables put at the end.
+std::string Trimmed(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+// Runs a grab of url by click (or Enter) and returns the report it gave.
+ClipwellDriver::MessageBoxInfo FailedGrab(ClipwellDriver& clipwell, const std::string& url, bool byEnter)
+{
+    clipwell.TypeUrl(url);
+    if (byEnter)
+        clipwell.PressEnter();
+    else
+        clipwell.ClickGrab();
+    auto box = clipwell.WaitForMessageBox();
+    clipwell.CloseMessageBox(box);
+    return box;
+}
+
+TEST(Errors, APageWithoutPlayerSaysSoByClickAndByEnter)
+{
+    FixtureServer server;
+    server.Serve("/watch?v=none", "<html>\r\n<title>No player</title>\r\n</html>\r\n");
+    ClipwellDriver clipwell;
+    for (bool byEnter : {false, true}) {
+        const auto box = FailedGrab(clipwell, "http://video.example.com/watch?v=none", byEnter);
+        EXPECT_EQ(box.text, "An invalid argument was encountered.");
+        EXPECT_EQ(box.caption, "Clipwell");
+        EXPECT_EQ(box.icon, "stop");
+        EXPECT_EQ(box.owner, clipwell.Main());
+        EXPECT_FALSE(box.topmost);
+    }
+    // Nothing was asked of the video host, nothing created, and the dialog
+    // takes input again.
+    EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_FALSE(clipwell.OutputExists("No player.flv"));
+    EXPECT_TRUE(IsWindowEnabled(clipwell.Main()));
+    EXPECT_TRUE(clipwell.GrabEnabled());
+}
+
+TEST(Errors, NetworkAndFileFailuresShowTheirOwnText)
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int size = sizeof address;
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+    closesocket(s);
+
+    ClipwellOptions direct;
+    direct.proxy = false;
+    ClipwellDriver clipwell(direct);
+    const auto unreachable =
+        FailedGrab(clipwell, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/watch", false);
+    EXPECT_EQ(Trimmed(unreachable.text), "The attempt to connect to the server failed.");
+    EXPECT_EQ(unreachable.icon, "stop");
+
+    // Wine's library calls an empty address an invalid parameter.
+    const auto empty = FailedGrab(clipwell, "", false);
+    EXPECT_NE(Trimmed(empty.text), "");
+    EXPECT_EQ(empty.icon, "stop");
+
+    const std::string missing = clipwell.Folder() + "missing page.html";
+    const auto file = FailedGrab(clipwell, "file://" + missing, true);
+    EXPECT_EQ(file.text, missing + " was not found.");
+    EXPECT_EQ(file.icon, "stop");
+}
+
+TEST(Errors, ACodeNoTableKnowsFallsBackByHowTheGrabCame)
+{
+    // The stand-in FTP server refuses with a reply the library turns into
+    // its extended error, for which Wine's tables hold no text.
+    const std::string url = std::string("ftp://127.0.0.1:") + std::getenv("CLIPWELL_FIXTURE_FTP_PORT") + "/watch";
+    ClipwellOptions direct;
+    direct.proxy = false;
+    ClipwellDriver clipwell(direct);
+    const auto clicked = FailedGrab(clipwell, url, false);
+    EXPECT_EQ(clicked.text, "Internal application error.");
+    EXPECT_EQ(clicked.icon, "stop");
+    const auto entered = FailedGrab(clipwell, url, true);
+    EXPECT_EQ(entered.text, "Command failed.");
+    EXPECT_EQ(entered.icon, "stop");
+}
+
+TEST(AppName, ComesFromTheExecutablesName)
+{
+    FixtureServer server;
+    server.Serve("/watch?v=demo", "x\r\n<title>Demo</title>\r\n  embed src=\"/player2.swf?video_id=d\"\r\n");
+    server.Serve("/get_video?video_id=d", "demo video");
+    server.Serve("/watch?v=none", "nothing here");
+    {
+        ClipwellOptions options;
+        options.exeName = "Demo Tool.exe";
+        ClipwellDriver clipwell(options);
+        clipwell.TypeUrl("http://video.example.com/watch?v=demo");
+        clipwell.ClickGrab();
+        std::string saved;
+        ASSERT_TRUE(WaitUntil([&] { return clipwell.ReadOutput("Demo.flv", saved) && clipwell.GrabEnabled(); }, 20000));
+        EXPECT_EQ(saved, "demo video");
+        const auto box = FailedGrab(clipwell, "http://video.example.com/watch?v=none", false);
+        EXPECT_EQ(box.caption, "Demo Tool");
+        // The dialog's own caption comes from its template.
+        EXPECT_EQ(clipwell.Text(clipwell.Main()), "Clipwell");
+    }
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    for (const std::string& request : requests) {
+        const auto headers = HeaderLines(request);
+        EXPECT_EQ(std::count(headers.begin(), headers.end(), "User-Agent: Demo Tool"), 1) << request;
+    }
+
+    ClipwellOptions dotted;
+    dotted.exeName = "my.tool.exe";
+    ClipwellDriver clipwell(dotted);
+    EXPECT_EQ(FailedGrab(clipwell, "http://video.example.com/watch?v=none", false).caption, "my.tool");
+}
+
+TEST(AppName, TheRegistryStaysUntouched)
+{
+    FixtureServer server;
+    server.Serve("/watch?v=r", "a player2.swf?video_id=r\"\r\n<title>Reg</title>\r\n");
+    server.Serve("/get_video?video_id=r", "r");
+    {
+        ClipwellDriver clipwell;
+        clipwell.TypeUrl("http://video.example.com/watch?v=r");
+        clipwell.ClickGrab();
+        std::string saved;
+        ASSERT_TRUE(WaitUntil([&] { return clipwell.ReadOutput("Reg.flv", saved) && clipwell.GrabEnabled(); }, 20000));
+        clipwell.SysCommand(SC_CLOSE);
+        ASSERT_TRUE(clipwell.WaitForExit(10000));
+    }
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Local AppWizard-Generated Applications", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+}
+
+// A stand-in for Windows Help: the library hands it the request as a
+// WM_COPYDATA message; it answers with the given result.
+struct HelpRecord {
+    bool asked = false;
+    UINT command = 0;
+    LONG context = 0;
+    std::string file;
+    BOOL answer = TRUE;
+};
+
+HelpRecord g_help;
+
+LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_COPYDATA)
+        return DefWindowProcA(window, message, wParam, lParam);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+#pragma pack(push, 1)
+    struct WinHelpRequest {
+        WORD size;
+        WORD command;
+        LONG data;
+        LONG reserved;
+        WORD ofsPath;
+        WORD ofsData;
+    };
+#pragma pack(pop)
+    const auto* request = static_cast<const WinHelpRequest*>(data->lpData);
+    g_help.asked = true;
+    g_help.command = request->command;
+    g_help.context = request->data;
+    g_help.file = reinterpret_cast<const char*>(request) + request->ofsPath;
+    return g_help.answer;
+}
+
+class FakeWindowsHelp {
+public:
+    FakeWindowsHelp()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = HelpWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "MS_WINHELP";
+        RegisterClassA(&windowClass);
+        m_window = CreateWindowA("MS_WINHELP", "help", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        g_help = HelpRecord();
+    }
+    FakeWindowsHelp(const FakeWindowsHelp&) = delete;
+    FakeWindowsHelp& operator=(const FakeWindowsHelp&) = delete;
+    ~FakeWindowsHelp() { DestroyWindow(m_window); }
+
+private:
+    HWND m_window;
+};
+
+TEST(Help, F1AsksForTheMainDialogsContext)
+{
+    FakeWindowsHelp help;
+    ClipwellDriver clipwell;
+    clipwell.TypeKey(VK_F1);
+    ASSERT_TRUE(WaitUntil([] { return g_help.asked; }, 5000)) << "Windows Help was not asked";
+    EXPECT_EQ(g_help.command, static_cast<UINT>(HELP_CONTEXT));
+    EXPECT_EQ(g_help.context, 131174);
+    const std::string expected = ClipwellExePath().substr(0, ClipwellExePath().size() - 4) + ".HLP";
+    EXPECT_EQ(_stricmp(g_help.file.c_str(), expected.c_str()), 0) << g_help.file;
+    EXPECT_NE(g_help.file.find("Clipwell.HLP"), std::string::npos) << g_help.file;
+
+    // When help cannot be had, the program says so.
+    g_help = HelpRecord();
+    g_help.answer = FALSE;
+    clipwell.TypeKey(VK_F1);
+    const auto box = clipwell.WaitForMessageBox();
+    EXPECT_EQ(box.text, "Failed to launch help.");
+    EXPECT_EQ(box.icon, "exclamation");
+    clipwell.CloseMessageBox(box);
+}
+
+}  // namespace
