@@ -143,6 +143,17 @@ std::string IconKind(HWND control)
 
 }  // namespace
 
+::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    std::size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    return ::testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
+                                         << " were expected; they part at byte " << at;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();

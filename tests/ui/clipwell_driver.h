@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -86,6 +88,10 @@ private:
     DWORD m_processId = 0;
     HWND m_main = nullptr;
 };
+
+// Whether actual holds exactly the bytes expected; on failure says where
+// they part, not the whole of both.
+::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected);
 
 // Polls condition every 10 ms, carrying out this thread's messages, until
 // it holds or timeoutMs pass; returns whether it held.

@@ -88,7 +88,7 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     EXPECT_FALSE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.ProgressHigh(), 1500);
     EXPECT_EQ(clipwell.ProgressPos(), 1024);
-    EXPECT_EQ(AwaitFile(clipwell, "Site - Little Battle.flv"), video);
+    EXPECT_TRUE(SameBytes(AwaitFile(clipwell, "Site - Little Battle.flv"), video));
     EXPECT_EQ(clipwell.Status(), "1500 / 1500 B");
     EXPECT_EQ(clipwell.ProgressLow(), 0);
     EXPECT_EQ(clipwell.ProgressPos(), 1500);
@@ -118,7 +118,7 @@ TEST(Grab, SavesWhateverBodyComes)
     FixtureServer::Route unsized;
     unsized.contentLength = false;
     const std::string video = VideoBytes(3000);
-    EXPECT_EQ(Grab(clipwell, server, "Unsized", video, unsized), video);
+    EXPECT_TRUE(SameBytes(Grab(clipwell, server, "Unsized", video, unsized), video));
     EXPECT_EQ(clipwell.Status(), "3000 /  B");
     EXPECT_EQ(clipwell.ProgressHigh(), 0);
 
@@ -188,7 +188,7 @@ TEST(GrabFixes, ADroppedConnectionEndsTheTransferKeepingTheBytes)
     const std::string video = VideoBytes(20000);
     const std::string saved = Grab(clipwell, server, "Dropped", video, dropped);
     // Wine's library ends the body quietly where the connection dropped.
-    EXPECT_EQ(saved, video.substr(0, 5000));
+    EXPECT_TRUE(SameBytes(saved, video.substr(0, 5000)));
     EXPECT_TRUE(clipwell.GrabEnabled());
     ClipwellDriver::MessageBoxInfo box;
     if (clipwell.FindMessageBox(box)) {
