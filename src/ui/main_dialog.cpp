@@ -10,6 +10,7 @@
 #include "transfer/download_worker.h"
 #include "transfer/grab_command.h"
 #include "ui/about_dialog.h"
+#include "ui/icon_origin.h"
 
 BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -108,10 +109,8 @@ void CMainDlg::OnPaint()
     const int cy = GetSystemMetrics(SM_CYICON);
     RECT rect;
     GetClientRect(&rect);
-    // Signed division truncates toward zero: a width of 0 gives -15, not -16.
-    const int x = (rect.right - rect.left - cx + 1) / 2;
-    const int y = (rect.bottom - rect.top - cy + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    const IconOrigin origin = CentredIconOrigin(rect.right - rect.left, rect.bottom - rect.top, cx, cy);
+    dc.DrawIcon(origin.x, origin.y, m_hIcon);
 }
 
 HCURSOR CMainDlg::OnQueryDragIcon()

@@ -1,5 +1,6 @@
 #include "page/safe_file_name.h"
 #include "transfer/transfer_progress.h"
+#include "ui/icon_origin.h"
 
 #include "code_page_932.h"
 
@@ -66,6 +67,14 @@ TEST(SafeFileName, LeavesTrailBytesAlone)
     EXPECT_EQ(MakeSafeFileName(title + ".flv", ShiftJisLeadBytes()), std::string(kSo) + kHyo + kPo + "_.flv");
     // In a single-byte code page the same bytes are separators.
     EXPECT_EQ(MakeSafeFileName(title + ".flv", LeadByteTable()), "\x83_\x95_\x83__.flv");
+}
+
+TEST(MinimisedIcon, IsCentredWithTruncatingDivision)
+{
+    EXPECT_EQ(CentredIconOrigin(0, 0, 32, 32).x, -15);
+    EXPECT_EQ(CentredIconOrigin(0, 0, 32, 32).y, -15);
+    EXPECT_EQ(CentredIconOrigin(100, 41, 32, 32).x, 34);
+    EXPECT_EQ(CentredIconOrigin(100, 41, 32, 32).y, 5);
 }
 
 }  // namespace

@@ -284,14 +284,19 @@ void ClipwellDriver::PressKey(HWND window, WPARAM key)
 
 void ClipwellDriver::TypeKey(WORD key)
 {
+    TypeKeys({{key, false}, {key, true}});
+}
+
+void ClipwellDriver::TypeKeys(const std::vector<std::pair<WORD, bool>>& keys)
+{
     SetForegroundWindow(m_main);
-    INPUT inputs[2] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
+    std::vector<INPUT> inputs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i].first;
+        inputs[i].ki.dwFlags = keys[i].second ? KEYEVENTF_KEYUP : 0;
     }
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void ClipwellDriver::SysCommand(WPARAM command)

@@ -49,6 +49,8 @@ public:
     // A key typed on the keyboard, as the system delivers it to the window
     // that has the focus.
     void TypeKey(WORD key);
+    // Keys pressed (false) and released (true) in order.
+    void TypeKeys(const std::vector<std::pair<WORD, bool>>& keys);
     void PressEnter() { PressKey(Control(1000), VK_RETURN); }
     void PressEscape() { PressKey(Control(1000), VK_ESCAPE); }
     void SysCommand(WPARAM command);

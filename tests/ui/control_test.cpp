@@ -188,6 +188,20 @@ TEST(AboutBox, OpensFromTheSystemMenuAndClosesWithEnter)
     EXPECT_TRUE(clipwell.Running());
 }
 
+TEST(AboutBox, IsTheLastItemOfTheSystemMenu)
+{
+    ClipwellDriver clipwell;
+    // Alt+Space opens the system menu (SC_KEYMENU, which the dialog leaves
+    // to the default handling); End selects its last item.
+    clipwell.TypeKeys({{VK_MENU, false}, {VK_SPACE, false}, {VK_SPACE, true}, {VK_MENU, true}});
+    WaitUntil([] { return false; }, 300);
+    clipwell.TypeKeys({{VK_END, false}, {VK_END, true}, {VK_RETURN, false}, {VK_RETURN, true}});
+    const HWND about = WaitForAbout(clipwell);
+    ASSERT_NE(about, nullptr);
+    PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+}
+
 TEST(AboutBox, ATransferGoesOnWhileItIsOpen)
 {
     FixtureServer server;
