@@ -48,14 +48,15 @@ private:
     void Run()
     {
         while (!m_stop) {
-            EnumWindows(
-                [](HWND window, LPARAM self) -> BOOL {
-                    static_cast<BoxWatcher*>(reinterpret_cast<void*>(self))->Check(window);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
+            EnumWindows(&BoxWatcher::Visit, reinterpret_cast<LPARAM>(this));
             Sleep(20);
         }
+    }
+
+    static BOOL CALLBACK Visit(HWND window, LPARAM self)
+    {
+        reinterpret_cast<BoxWatcher*>(self)->Check(window);
+        return TRUE;
     }
 
     void Check(HWND window)

@@ -235,23 +235,24 @@ void ClipwellDriver::Launch(const Options& options)
 
     const bool shown = WaitUntil(
         [this] {
-            EnumWindows(
-                [](HWND window, LPARAM self) -> BOOL {
-                    auto* driver = reinterpret_cast<ClipwellDriver*>(self);
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(window, &pid);
-                    if (pid == driver->m_processId && IsWindowVisible(window) && ClassOf(window) == "#32770" &&
-                        GetDlgItem(window, 1002) != nullptr) {
-                        driver->m_main = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
+            EnumWindows(&ClipwellDriver::FindMain, reinterpret_cast<LPARAM>(this));
             return m_main != nullptr;
         },
         15000);
     ASSERT_TRUE(shown) << "Clipwell's window did not appear";
+}
+
+BOOL CALLBACK ClipwellDriver::FindMain(HWND window, LPARAM self)
+{
+    auto* driver = reinterpret_cast<ClipwellDriver*>(self);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == driver->m_processId && IsWindowVisible(window) && ClassOf(window) == "#32770" &&
+        GetDlgItem(window, 1002) != nullptr) {
+        driver->m_main = window;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 ClipwellDriver::~ClipwellDriver()
@@ -337,23 +338,30 @@ HWND ClipwellDriver::Focus() const
     return info.hwndFocus;
 }
 
+namespace {
+
+struct DialogSearch {
+    DWORD processId;
+    HWND main;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<DialogSearch*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search.processId && window != search.main && IsWindowVisible(window) && ClassOf(window) == "#32770")
+        search.found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> ClipwellDriver::OtherDialogs() const
 {
-    struct Search {
-        const ClipwellDriver* driver;
-        std::vector<HWND> found;
-    } search{this, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid == s.driver->m_processId && window != s.driver->m_main && IsWindowVisible(window) &&
-                ClassOf(window) == "#32770")
-                s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{m_processId, m_main, {}};
+    EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -84,6 +84,7 @@ public:
 
 private:
     void Launch(const Options& options);
+    static BOOL CALLBACK FindMain(HWND window, LPARAM self);
 
     std::string m_folder;
     HANDLE m_process = nullptr;

@@ -26,11 +26,12 @@ add_test(NAME wine.stop COMMAND ${WINE_SESSION} stop)
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# clipwell_wine_test(NAME [FIXTURE] [PROXY] COMMAND target args...)
+# clipwell_wine_test(NAME [FIXTURE] [PROXY] [ENVIRONMENT var=value...]
+#                    COMMAND target args...)
 # Runs a test program under Wine; FIXTURE wraps it in the fixture server,
 # PROXY also routes all its HTTP through that server.
 function(clipwell_wine_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "FIXTURE;PROXY" "" "COMMAND")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "FIXTURE;PROXY" "" "ENVIRONMENT;COMMAND")
   list(POP_FRONT ARG_COMMAND target)
   set(command ${WINE_RUN} $<TARGET_FILE:${target}> ${ARG_COMMAND})
   if(ARG_FIXTURE OR ARG_PROXY)
@@ -41,5 +42,5 @@ function(clipwell_wine_test name)
     set(command ${Python3_EXECUTABLE} ${FIXTURE_SERVER} ${options} -- ${command})
   endif()
   add_test(NAME ${name} COMMAND ${command})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()
