@@ -130,6 +130,21 @@ std::string FixtureServer::Control(const std::string& method, const std::string&
     return response.substr(end + 4);
 }
 
+unsigned short ClosedLoopbackPort()
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int size = sizeof address;
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+    closesocket(s);
+    return ntohs(address.sin_port);
+}
+
 std::vector<std::string> HeaderLines(const std::string& request)
 {
     std::vector<std::string> lines;

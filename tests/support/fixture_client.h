@@ -44,5 +44,8 @@ private:
     unsigned short m_port;
 };
 
+// A loopback port on which nothing listens.
+unsigned short ClosedLoopbackPort();
+
 // The header lines of a raw request, without the request line.
 std::vector<std::string> HeaderLines(const std::string& request);

@@ -1,8 +1,6 @@
 #include "fixture_client.h"
 #include "transfer/web_access.h"
 
-#include <winsock2.h>
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -89,26 +87,10 @@ TEST(Read, GivesTheBodyThenZeroForever)
     }
 }
 
-// A loopback port on which nothing listens.
-unsigned short ClosedPort()
-{
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int size = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-    closesocket(s);
-    return ntohs(address.sin_port);
-}
-
 TEST(InternetErrors, CarryTheLibraryCodeAndItsText)
 {
     CInternetSession session;
-    const std::string unreachable = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/watch";
+    const std::string unreachable = "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/watch";
     try {
         session.OpenURL(unreachable.c_str());
         FAIL() << "opened an unreachable address";

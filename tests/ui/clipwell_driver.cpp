@@ -420,6 +420,14 @@ DWORD ClipwellDriver::ExitCode() const
     return code;
 }
 
+std::string ClipwellDriver::AwaitOutput(const std::string& name, DWORD timeoutMs) const
+{
+    std::string bytes;
+    EXPECT_TRUE(WaitUntil([&] { return ReadOutput(name, bytes) && GrabEnabled(); }, timeoutMs))
+        << "the transfer into " << name << " did not end";
+    return bytes;
+}
+
 bool ClipwellDriver::ReadOutput(const std::string& name, std::string& bytes) const
 {
     std::ifstream in(m_folder + name, std::ios::binary);

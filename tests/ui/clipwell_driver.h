@@ -78,6 +78,10 @@ public:
     DWORD ExitCode() const;
     bool Running() const;
 
+    // Waits for the end of a transfer into name: "Grab!" enabled again and
+    // the file closed (it cannot be read while Clipwell has it open).
+    // Returns the file's bytes.
+    std::string AwaitOutput(const std::string& name, DWORD timeoutMs = 20000) const;
     // The contents of a file in the working folder; false if it is missing.
     bool ReadOutput(const std::string& name, std::string& bytes) const;
     bool OutputExists(const std::string& name) const;

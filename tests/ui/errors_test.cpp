@@ -1,6 +1,4 @@
 // How failures reach the user, and what the application name decides.
-#include <winsock2.h>
-
 #include "clipwell_driver.h"
 #include "fixture_client.h"
 
@@ -56,22 +54,11 @@ TEST(Errors, APageWithoutPlayerSaysSoByClickAndByEnter)
 
 TEST(Errors, NetworkAndFileFailuresShowTheirOwnText)
 {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int size = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-    closesocket(s);
-
     ClipwellOptions direct;
     direct.proxy = false;
     ClipwellDriver clipwell(direct);
     const auto unreachable =
-        FailedGrab(clipwell, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/watch", false);
+        FailedGrab(clipwell, "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/watch", false);
     EXPECT_EQ(Trimmed(unreachable.text), "The attempt to connect to the server failed.");
     EXPECT_EQ(unreachable.icon, "stop");
 
@@ -114,9 +101,7 @@ TEST(AppName, ComesFromTheExecutablesName)
         ClipwellDriver clipwell(options);
         clipwell.TypeUrl("http://video.example.com/watch?v=demo");
         clipwell.ClickGrab();
-        std::string saved;
-        ASSERT_TRUE(WaitUntil([&] { return clipwell.ReadOutput("Demo.flv", saved) && clipwell.GrabEnabled(); }, 20000));
-        EXPECT_EQ(saved, "demo video");
+        EXPECT_EQ(clipwell.AwaitOutput("Demo.flv"), "demo video");
         const auto box = FailedGrab(clipwell, "http://video.example.com/watch?v=none", false);
         EXPECT_EQ(box.caption, "Demo Tool");
         // The dialog's own caption comes from its template.
@@ -144,8 +129,7 @@ TEST(AppName, TheRegistryStaysUntouched)
         ClipwellDriver clipwell;
         clipwell.TypeUrl("http://video.example.com/watch?v=r");
         clipwell.ClickGrab();
-        std::string saved;
-        ASSERT_TRUE(WaitUntil([&] { return clipwell.ReadOutput("Reg.flv", saved) && clipwell.GrabEnabled(); }, 20000));
+        EXPECT_EQ(clipwell.AwaitOutput("Reg.flv"), "r");
         clipwell.SysCommand(SC_CLOSE);
         ASSERT_TRUE(clipwell.WaitForExit(10000));
     }

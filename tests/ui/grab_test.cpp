@@ -29,16 +29,6 @@ void ServeVideo(FixtureServer& server, const std::string& title, const std::stri
     server.Serve(kVideoPath, body, route);
 }
 
-// Waits for the end of a transfer into file: "Grab!" enabled again and the
-// file closed. Returns the file's bytes.
-std::string AwaitFile(ClipwellDriver& clipwell, const std::string& file)
-{
-    std::string saved;
-    EXPECT_TRUE(WaitUntil([&] { return clipwell.ReadOutput(file, saved) && clipwell.GrabEnabled(); }, 20000))
-        << "the transfer into " << file << " did not end";
-    return saved;
-}
-
 // Serves a watch page titled title for the video body, grabs it by click
 // and returns the saved file's bytes.
 std::string Grab(ClipwellDriver& clipwell, FixtureServer& server, const std::string& title, const std::string& body,
@@ -47,7 +37,7 @@ std::string Grab(ClipwellDriver& clipwell, FixtureServer& server, const std::str
     ServeVideo(server, title, body, route);
     clipwell.TypeUrl(kPage);
     clipwell.ClickGrab();
-    return AwaitFile(clipwell, title + ".flv");
+    return clipwell.AwaitOutput(title + ".flv");
 }
 
 // The requests for the video, as the server received them.
@@ -88,7 +78,7 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     EXPECT_FALSE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.ProgressHigh(), 1500);
     EXPECT_EQ(clipwell.ProgressPos(), 1024);
-    EXPECT_TRUE(SameBytes(AwaitFile(clipwell, "Site - Little Battle.flv"), video));
+    EXPECT_TRUE(SameBytes(clipwell.AwaitOutput("Site - Little Battle.flv"), video));
     EXPECT_EQ(clipwell.Status(), "1500 / 1500 B");
     EXPECT_EQ(clipwell.ProgressLow(), 0);
     EXPECT_EQ(clipwell.ProgressPos(), 1500);
@@ -143,7 +133,7 @@ TEST(Grab, RunsByEnterAndNamesAPageWithoutTitle)
     ClipwellDriver clipwell;
     clipwell.TypeUrl("http://video.example.com/watch?v=untitled");
     clipwell.PressEnter();
-    EXPECT_EQ(AwaitFile(clipwell, ".flv"), "untitled video");
+    EXPECT_EQ(clipwell.AwaitOutput(".flv"), "untitled video");
     EXPECT_TRUE(IsWindowVisible(clipwell.Main()));
 }
 
@@ -154,11 +144,11 @@ TEST(GrabFixes, OutputNamesStayInTheFolderAndAvoidDevices)
     ServeVideo(server, "..\\..\\up: one", "escaped?");
     clipwell.TypeUrl(kPage);
     clipwell.ClickGrab();
-    EXPECT_EQ(AwaitFile(clipwell, ".._.._up_ one.flv"), "escaped?");
+    EXPECT_EQ(clipwell.AwaitOutput(".._.._up_ one.flv"), "escaped?");
 
     ServeVideo(server, "con", "not the console");
     clipwell.ClickGrab();
-    EXPECT_EQ(AwaitFile(clipwell, "_con.flv"), "not the console");
+    EXPECT_EQ(clipwell.AwaitOutput("_con.flv"), "not the console");
 }
 
 TEST(GrabFixes, AnUncreatableFileStopsTheGrabBeforeTheRequest)
