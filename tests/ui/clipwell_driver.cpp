@@ -30,8 +30,8 @@ std::string ClassOf(HWND window)
 }
 
 // The environment block for Clipwell: ours, with http_proxy set to the
-// fixture server or removed.
-std::string EnvironmentBlock(bool proxy)
+// proxy or removed.
+std::string EnvironmentBlock(const ClipwellOptions& options)
 {
     std::string block;
     char* strings = GetEnvironmentStringsA();
@@ -40,8 +40,9 @@ std::string EnvironmentBlock(bool proxy)
             block.append(entry).push_back('\0');
     }
     FreeEnvironmentStringsA(strings);
-    const char* port = std::getenv("CLIPWELL_FIXTURE_PORT");
-    if (proxy && port != nullptr)
+    const char* fixture = std::getenv("CLIPWELL_FIXTURE_PORT");
+    const std::string port = options.proxyPort != 0 ? std::to_string(options.proxyPort) : fixture ? fixture : "";
+    if (options.proxy && !port.empty())
         block.append("http_proxy=http://127.0.0.1:").append(port).push_back('\0');
     block.push_back('\0');
     return block;
@@ -222,7 +223,7 @@ void ClipwellDriver::Launch(const Options& options)
         exe = copy;
     }
     std::string commandLine = "\"" + exe + "\"";
-    std::string environment = EnvironmentBlock(options.proxy);
+    std::string environment = EnvironmentBlock(options);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

@@ -13,7 +13,8 @@
 // reads its window, controls and message boxes.
 struct ClipwellOptions {
     std::string exeName = "Clipwell.exe";  // copied to this name when different
-    bool proxy = true;                     // reach video.example.com through the fixture
+    bool proxy = true;                     // reach video.example.com through a proxy:
+    unsigned short proxyPort = 0;          // this loopback port, or the fixture server's
 };
 
 class ClipwellDriver {

@@ -1,0 +1,146 @@
+// Clipwell against a real web server: the sample site on nginx (started by
+// the test run, see site/serve.sh), reached through the proxy setting.
+#include "clipwell_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+// The site's state folder (a Unix path in CLIPWELL_SITE) as a Windows path.
+std::string SitePath(const std::string& relative)
+{
+    std::string path = std::string("Z:") + std::getenv("CLIPWELL_SITE") + "/" + relative;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+ClipwellOptions ThroughNginx()
+{
+    ClipwellOptions options;
+    options.proxyPort = static_cast<unsigned short>(std::atoi(ReadFile(SitePath("port")).c_str()));
+    return options;
+}
+
+// Grabs the watch page v=id and returns the bytes saved as file.
+std::string Grab(ClipwellDriver& clipwell, const std::string& id, const std::string& file)
+{
+    clipwell.TypeUrl("http://video.example.com/watch?v=" + id);
+    clipwell.ClickGrab();
+    return clipwell.AwaitOutput(file, 60000);
+}
+
+TEST(Nginx, SavesVideosOfEverySizeByteForByte)
+{
+    ClipwellDriver clipwell(ThroughNginx());
+    for (const char* size : {"0", "1", "1023", "1024", "1025", "10m"}) {
+        SCOPED_TRACE(size);
+        const std::string id = std::string("size") + size;
+        const std::string served = ReadFile(SitePath("site/videos/" + id + ".flv"));
+        EXPECT_TRUE(SameBytes(Grab(clipwell, id, "Size " + id + ".flv"), served));
+        const std::string count = std::to_string(served.size());
+        // An empty body leaves the status text as the last transfer left it.
+        if (!served.empty()) {
+            EXPECT_EQ(clipwell.Status(), count + " / " + count + " B");
+        }
+        EXPECT_EQ(clipwell.ProgressHigh(), static_cast<int>(served.size()));
+        EXPECT_EQ(clipwell.ProgressPos(), static_cast<int>(served.size()));
+    }
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
+TEST(Nginx, SavesWhatTheServerAnswers)
+{
+    ClipwellDriver clipwell(ThroughNginx());
+    const std::string unsized = ReadFile(SitePath("site/unsized/unsized.flv"));
+    EXPECT_TRUE(SameBytes(Grab(clipwell, "unsized", "Unsized.flv"), unsized));
+    EXPECT_EQ(clipwell.Status(), std::to_string(unsized.size()) + " /  B");
+
+    EXPECT_TRUE(SameBytes(Grab(clipwell, "moved", "Moved.flv"), ReadFile(SitePath("site/videos/moved-here.flv"))));
+
+    const std::string missing = Grab(clipwell, "missing", "Missing.flv");
+    EXPECT_NE(missing.find("404 Not Found"), std::string::npos) << missing;
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
+TEST(Nginx, ReadsPagesOfEveryShape)
+{
+    ClipwellDriver clipwell(ThroughNginx());
+    const struct {
+        const char* id;
+        const char* file;
+        const char* video;
+    } pages[] = {
+        {"crlf", "Windows lines.flv", "size1025"},
+        {"longline", "Long line.flv", "size1023"},
+        {"bigpage", "Big page.flv", "size1024"},
+        {"chunked", "Chunked page.flv", "size1024"},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.id);
+        const std::string served = ReadFile(SitePath(std::string("site/videos/") + page.video + ".flv"));
+        EXPECT_TRUE(SameBytes(Grab(clipwell, page.id, page.file), served));
+    }
+}
+
+// Run in a Japanese locale (ANSI code page 932), which Wine takes from the
+// Unix locale of the test run and Clipwell inherits.
+TEST(NginxJapanese, KeepsAJapaneseTitleWhole)
+{
+    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+    ClipwellDriver clipwell(ThroughNginx());
+    clipwell.TypeUrl("http://video.example.com/watch?v=japanese");
+    clipwell.ClickGrab();
+    // The title's characters, two of whose trail bytes are '\' and one '|'.
+    const std::wstring name = L"\u30bd\u8868\u30dd\u306e\u52d5\u753b.flv";
+    const std::wstring path = std::wstring(clipwell.Folder().begin(), clipwell.Folder().end()) + name;
+    ASSERT_TRUE(WaitUntil([&] {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        return clipwell.GrabEnabled();
+    }, 20000)) << "no file of the title's name";
+    std::ifstream saved(path.c_str(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
+    EXPECT_TRUE(SameBytes(bytes, ReadFile(SitePath("site/videos/size1025.flv"))));
+    // Nothing else appeared: no name with a trail byte replaced.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((std::wstring(clipwell.Folder().begin(), clipwell.Folder().end()) + L"*.flv").c_str(),
+                                   &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    int count = 0;
+    do {
+        ++count;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    EXPECT_EQ(count, 1);
+}
+
+TEST(Nginx, LogsTheProgramsHeaders)
+{
+    {
+        ClipwellDriver clipwell(ThroughNginx());
+        Grab(clipwell, "size1", "Size size1.flv");
+    }
+    std::string log = ReadFile(SitePath("access.log"));
+    const std::string video = "GET http://video.example.com:80/get_video?video_id=size1 HTTP/1.0\tClipwell\tvideo/flv\t200";
+    const std::string plain = "GET http://video.example.com/get_video?video_id=size1 HTTP/1.0\tClipwell\tvideo/flv\t200";
+    EXPECT_TRUE(log.find(video) != std::string::npos || log.find(plain) != std::string::npos) << log.substr(0, 2000);
+    EXPECT_NE(log.find("/watch?v=size1 HTTP/1.1\tClipwell\t"), std::string::npos);
+}
+
+}  // namespace
