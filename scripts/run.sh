@@ -1,21 +1,78 @@
 #!/usr/bin/env bash
-# Builds Clipwell and runs it under Wine on your display. (The released
-# program is the 32-bit build; this machine runs the 64-bit one, built from
-# the same source.)
+# Runs Clipwell against the bundled sample video site.
+#
+# Installs what is missing, builds, starts the sample site on nginx (on a
+# loopback port) and points Clipwell's proxy setting at it, so that pages of
+# video.example.com come from the sample site.
+#  - With a display: starts Clipwell on it and prints the sample addresses
+#    to paste; everything stops when Clipwell is closed.
+#  - Without one: runs Clipwell under Xvfb, grabs the first sample page
+#    through the UI driver, prints the saved file's name, size and SHA-256
+#    next to the served file's, and leaves screenshots in build/run/.
+# (The released program is the 32-bit build; this machine runs the 64-bit
+# one, built from the same source.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 
 scripts/setup.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Clipwell
+cmake --build --preset win64 --target Clipwell clipwell_demo
 
 display=${DISPLAY:-}
 . build/win64/wine/wine-env.sh
-export DISPLAY=$display
-if [[ -z "$DISPLAY" ]]; then
-  echo "Clipwell is a desktop program and needs a display: set DISPLAY." >&2
+site_state=$root/build/run/site
+run_folder=$root/build/run
+mkdir -p "$run_folder"
+
+cleanup() {
+  "$root/site/serve.sh" stop "$site_state" || true
+  if [[ -z "$display" ]]; then
+    "$root/build/win64/wine/wine-session.sh" stop || true
+  fi
+}
+trap cleanup EXIT
+
+site/serve.sh start "$site_state"
+port=$(cat "$site_state/port")
+echo "Sample site on nginx at 127.0.0.1:$port (the proxy for video.example.com). Sample pages:"
+cut -f1,2 "$site_state/site/index.txt" | sed 's/\t/   /; s/^/  /'
+
+if [[ -n "$display" ]]; then
+  export DISPLAY=$display
+  mkdir -p "$WINEPREFIX"
+  "$WINE64" wineboot </dev/null >/dev/null 2>&1
+  cd "$run_folder"
+  http_proxy=http://127.0.0.1:$port "$WINE64" "$root/build/win64/src/Clipwell.exe"
+  exit 0
+fi
+
+echo "No display: one grab under Xvfb."
+build/win64/wine/wine-session.sh start
+. build/win64/wine/wine-env.sh
+IFS=$'\t' read -r address title served < <(head -n 1 "$site_state/site/index.txt")
+rm -rf "$run_folder/ui-work"
+cd "$run_folder"
+status=0
+CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" python3 "$root/tests/fixture/fixture_server.py" -- "$root/build/win64/wine/wine-run.sh" \
+  "$root/build/win64/tests/clipwell_demo.exe" "$port" "$address" "$title.flv" "$run_folder" || status=$?
+
+saved="$run_folder/ui-work/unnamed/$title.flv"
+served="$site_state/site/$served"
+describe() {
+  if [[ -f "$2" ]]; then
+    printf '%-7s %-45s %10s bytes  %s\n' "$1" "$(basename "$2")" "$(stat -c %s "$2")" "$(sha256sum "$2" | cut -d' ' -f1)"
+  else
+    printf '%-7s %s is missing\n' "$1" "$2"
+  fi
+}
+describe served "$served"
+describe saved "$saved"
+for shot in transfer finished about; do
+  [[ -f "$run_folder/$shot.png" ]] && echo "screenshot: $run_folder/$shot.png"
+done
+if [[ $status -ne 0 ]] || ! cmp -s "$saved" "$served"; then
+  echo "The grab failed." >&2
   exit 1
 fi
-mkdir -p "$WINEPREFIX"
-"$WINE64" wineboot </dev/null >/dev/null 2>&1
-exec "$WINE64" build/win64/src/Clipwell.exe
+echo "The saved file matches the served one."

@@ -23,8 +23,20 @@ if ((${#missing[@]})); then
   sudo_cmd=()
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive
+  # Packages may not start services (nginx would start its own on port 80):
+  # the tests run their own server with their own configuration.
+  policy=/usr/sbin/policy-rc.d
+  made_policy=false
+  if [[ ! -e $policy ]]; then
+    printf '#!/bin/sh\nexit 101\n' | "${sudo_cmd[@]}" tee "$policy" >/dev/null
+    "${sudo_cmd[@]}" chmod +x "$policy"
+    made_policy=true
+  fi
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  if $made_policy; then
+    "${sudo_cmd[@]}" rm -f "$policy"
+  fi
 fi
 
 # The Japanese end-to-end test runs Wine in a Japanese locale (ANSI code

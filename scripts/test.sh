@@ -2,7 +2,8 @@
 # Runs every test: installs what is missing, then builds and tests the
 # native build (unit tests with sanitizers, the fuzzer), the 64-bit Windows
 # build under Wine, and builds the 32-bit Windows build (whose executables
-# this machine cannot run; only their format and imports are checked).
+# this machine cannot run; only their format and imports are checked), and
+# the release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,3 +15,8 @@ for preset in host win64 win32; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
+
+echo "== release package"
+zip=$(scripts/package.sh | tail -n 1)
+version=$(sed -n 's/^#define CLIPWELL_VERSION_TEXT *"\(.*\)"/\1/p' res/resource.h)
+python3 tests/package/check_package.py "$zip" "$version"

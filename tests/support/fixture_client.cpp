@@ -108,6 +108,18 @@ std::string FixtureServer::Capture(const std::string& display, unsigned long xid
     }
 }
 
+bool FixtureServer::Screenshot(const std::string& display, unsigned long xid, const std::string& path) const
+{
+    try {
+        Control("GET", "/__fixture/screenshot?display=" + UrlEncode(display) + "&window=" + std::to_string(xid) +
+                           "&path=" + UrlEncode(path),
+                "");
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;
+    }
+}
+
 std::vector<std::string> FixtureServer::Requests() const
 {
     const int count = std::atoi(Control("GET", "/__fixture/count", "").c_str());

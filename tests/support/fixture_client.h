@@ -38,6 +38,10 @@ public:
     // X server shows them; empty when they cannot be read.
     std::string Capture(const std::string& display, unsigned long xid, int x, int y, int w, int h) const;
 
+    // Writes the X window xid on display as a PNG file at the Unix path;
+    // false when it could not.
+    bool Screenshot(const std::string& display, unsigned long xid, const std::string& path) const;
+
 private:
     std::string Control(const std::string& method, const std::string& target, const std::string& body) const;
 

@@ -103,7 +103,7 @@ std::string IconKind(HWND control)
 {
     const char* display = std::getenv("DISPLAY");
     HWND top = GetAncestor(control, GA_ROOT);
-    const auto xid = reinterpret_cast<ULONG_PTR>(GetPropA(top, "__wine_x11_whole_window"));
+    const unsigned long xid = XWindowOf(top);
     if (control == nullptr || display == nullptr || xid == 0)
         return {};
     // The X window holds the client area of the top-level window.
@@ -111,7 +111,7 @@ std::string IconKind(HWND control)
     ClientToScreen(control, &origin);
     POINT client = {0, 0};
     ClientToScreen(top, &client);
-    const std::string shown = FixtureServer(false).Capture(display, static_cast<unsigned long>(xid), origin.x - client.x,
+    const std::string shown = FixtureServer(false).Capture(display, xid, origin.x - client.x,
                                                       origin.y - client.y, 32, 32);
     if (shown.size() != 32 * 32 * 3)
         return {};
@@ -153,6 +153,11 @@ std::string IconKind(HWND control)
         ++at;
     return ::testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
                                          << " were expected; they part at byte " << at;
+}
+
+unsigned long XWindowOf(HWND window)
+{
+    return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window")));
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)

@@ -97,6 +97,9 @@ private:
     HWND m_main = nullptr;
 };
 
+// The X window that shows a top-level window of Wine's, or 0.
+unsigned long XWindowOf(HWND window);
+
 // Whether actual holds exactly the bytes expected; on failure says where
 // they part, not the whole of both.
 ::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected);
