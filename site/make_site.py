@@ -98,6 +98,10 @@ def write_test_site(outdir):
     for number, (ident, size) in enumerate(sizes.items()):
         write(os.path.join(outdir, "pages", ident + ".html"), page("Size " + ident, "video_id=" + ident))
         write(os.path.join(outdir, "videos", ident + ".flv"), flv(size, 100 + number))
+    # The benchmark's memory case.
+    for ident, size in (("mem1", 1 << 20), ("mem32", 32 << 20)):
+        write(os.path.join(outdir, "pages", ident + ".html"), page("Memory " + ident, "video_id=" + ident))
+        write(os.path.join(outdir, "videos", ident + ".flv"), flv(size, 200 + size % 97))
     pages = os.path.join(outdir, "pages")
     # Served without Content-Length; a redirected request; a missing video.
     write(os.path.join(outdir, "unsized", "unsized.flv"), flv(70000, 7))

@@ -1,0 +1,106 @@
+// The floor of a grab: exactly the per-chunk work a transfer must do and
+// nothing else. A user-interface thread owns a status text and a progress
+// bar and runs a normal message loop; a worker reads the response 1024
+// bytes at a time and, for each chunk, sends the same status text and
+// progress position to those controls synchronously and writes the chunk.
+//   floor REQUEST_PATH OUTPUT_FILE [--hidden]
+// (the video site's host is reached through the proxy setting). Prints "floor_seconds=<t>" (from the send of the request to the last
+// write) or "floor_hidden_seconds=<t>".
+#include <windows.h>
+#include <commctrl.h>
+#include <wininet.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Job {
+    std::string path;
+    std::string output;
+    HWND status;
+    HWND progress;
+    HWND window;
+    double seconds = -1;
+};
+
+double Now()
+{
+    LARGE_INTEGER count;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+DWORD WINAPI Transfer(void* argument)
+{
+    Job& job = *static_cast<Job*>(argument);
+    HINTERNET session = InternetOpenA("floor", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    HINTERNET connection = InternetConnectA(session, "video.example.com", 80, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+    HINTERNET request = HttpOpenRequestA(connection, "GET", job.path.c_str(), "HTTP/1.0", nullptr, nullptr,
+                                         INTERNET_FLAG_EXISTING_CONNECT, 1);
+    HttpAddRequestHeadersA(request, "Accept : video/flv\r\n", static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+    HANDLE file = CreateFileA(job.output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const double start = Now();
+    if (HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+        char length[32] = "";
+        DWORD size = sizeof length;
+        HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, length, &size, nullptr);
+        SendMessageA(job.progress, PBM_SETRANGE32, 0, std::atol(length));
+        char chunk[1024];
+        char text[64];
+        long long total = 0;
+        DWORD read = 0;
+        while (InternetReadFile(request, chunk, sizeof chunk, &read) && read > 0) {
+            total += read;
+            std::snprintf(text, sizeof text, "%lld / %s B", total, length);
+            SetWindowTextA(job.status, text);
+            SendMessageA(job.progress, PBM_SETPOS, static_cast<WPARAM>(total), 0);
+            DWORD written = 0;
+            WriteFile(file, chunk, read, &written, nullptr);
+        }
+        job.seconds = Now() - start;
+    }
+    CloseHandle(file);
+    InternetCloseHandle(request);
+    InternetCloseHandle(connection);
+    InternetCloseHandle(session);
+    PostMessageA(job.window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: floor REQUEST_PATH OUTPUT_FILE [--hidden]\n");
+        return 2;
+    }
+    const bool hidden = argc > 3 && std::string(argv[3]) == "--hidden";
+    InitCommonControls();
+    const DWORD visible = hidden ? 0 : WS_VISIBLE;
+    HWND window = CreateWindowA("STATIC", "floor", WS_OVERLAPPEDWINDOW | visible, 100, 100, 440, 170, nullptr,
+                                nullptr, nullptr, nullptr);
+    Job job;
+    job.path = argv[1];
+    job.output = argv[2];
+    job.window = window;
+    job.status = CreateWindowA("STATIC", "", WS_CHILD | visible | SS_CENTER, 100, 60, 230, 14, window, nullptr,
+                               nullptr, nullptr);
+    job.progress = CreateWindowA(PROGRESS_CLASSA, "", WS_CHILD | visible | WS_BORDER | PBS_SMOOTH, 40, 85, 357, 18,
+                                 window, nullptr, nullptr, nullptr);
+    HANDLE worker = CreateThread(nullptr, 0, Transfer, &job, 0, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_CLOSE && message.hwnd == window)
+            break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    WaitForSingleObject(worker, INFINITE);
+    std::printf("%s=%.4f\n", hidden ? "floor_hidden_seconds" : "floor_seconds", job.seconds);
+    return job.seconds < 0 ? 1 : 0;
+}

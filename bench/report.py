@@ -1,0 +1,54 @@
+#!/usr/bin/env python3
+"""Turns the benchmark's name=value lines into one table (median, min,
+max of the runs) with the ratios, and the same as JSON.
+usage: report.py RESULTS.txt RESULTS.json WINE_VERSION"""
+import json
+import platform
+import statistics
+import sys
+
+
+def main(results_path, json_path, wine):
+    values = {}
+    with open(results_path) as results:
+        for line in results:
+            name, _, value = line.strip().partition("=")
+            if value:
+                values.setdefault(name, []).append(float(value))
+    table = {name: {"median": statistics.median(v), "min": min(v), "max": max(v), "runs": len(v)}
+             for name, v in values.items()}
+    median = lambda name: table[name]["median"] if name in table else float("nan")
+    ratios = {
+        "clipwell/floor": median("clipwell_seconds") / median("floor_seconds"),
+        "clipwell/curl": median("clipwell_seconds") / median("curl_seconds"),
+        "floor/floor_hidden": median("floor_seconds") / median("floor_hidden_seconds"),
+        "native page 16/1 MiB": median("native_page_16mib_seconds") / median("native_page_1mib_seconds"),
+        "wine page 16/1 MiB": median("wine_page_16mib_seconds") / median("wine_page_1mib_seconds"),
+        "peak 32 MiB - 1 MiB (MiB)": median("peak_working_set_32mib") - median("peak_working_set_1mib"),
+    }
+    print("Absolute times are Wine's on this machine; only ratios within one run mean anything.")
+    print("machine: %s, %s; %s" % (platform.machine(), platform.platform(), wine))
+    print("%-34s %12s %12s %12s %5s" % ("measure", "median", "min", "max", "runs"))
+    for name in sorted(table):
+        row = table[name]
+        print("%-34s %12.4f %12.4f %12.4f %5d" % (name, row["median"], row["min"], row["max"], row["runs"]))
+    print()
+    for name, ratio in ratios.items():
+        print("%-34s %12.3f" % (name, ratio))
+    goals = {
+        "Clipwell within 1.10 x the floor": ratios["clipwell/floor"] <= 1.10,
+        "99th percentile round trip under 100 ms": median("round_trip_p99_ms") < 100,
+        "page analysis linear (16 MiB <= 20 x 1 MiB)": ratios["native page 16/1 MiB"] <= 20
+        and ratios["wine page 16/1 MiB"] <= 20,
+        "memory flat (32 MiB grab within 1 MiB of 1 MiB grab)": ratios["peak 32 MiB - 1 MiB (MiB)"] <= 1,
+    }
+    print()
+    for goal, held in goals.items():
+        print("%-60s %s" % (goal, "holds" if held else "MISSED"))
+    with open(json_path, "w") as out:
+        json.dump({"machine": platform.platform(), "wine": wine, "measures": table, "ratios": ratios,
+                   "goals": goals}, out, indent=2)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:4])

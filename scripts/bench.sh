@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The benchmark: builds what it needs, starts the sample site on nginx and
+# measures Clipwell against its floor and against curl, page analysis,
+# memory, responsiveness and start-up, several runs each. Prints one table
+# and writes it as JSON to build/bench/results.json.
+#   scripts/bench.sh [RUNS]   (default 3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+runs=${1:-3}
+
+scripts/setup.sh
+for preset in host win64; do
+  cmake --preset "$preset" >/dev/null
+done
+cmake --build --preset host --target page_bench
+cmake --build --preset win64 --target Clipwell clipwell_bench floor page_bench
+
+out=$root/build/bench
+rm -rf "$out"
+mkdir -p "$out/work"
+results=$out/results.txt
+: >"$results"
+. build/win64/wine/wine-env.sh
+
+cleanup() {
+  "$root/site/serve.sh" stop "$out/site" || true
+  "$root/build/win64/wine/wine-session.sh" stop || true
+}
+trap cleanup EXIT
+"$root/site/serve.sh" start "$out/site" --tests
+port=$(cat "$out/site/port")
+build/win64/wine/wine-session.sh start
+. build/win64/wine/wine-env.sh
+
+site=$out/site/site
+page() { echo "http://video.example.com/watch?v=$1"; }
+winpath() { echo "Z:${1//\//\\}"; }
+under_fixture() {
+  CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" python3 "$root/tests/fixture/fixture_server.py" -- \
+    "$root/build/win64/wine/wine-run.sh" "$@"
+}
+record() { tee -a "$results"; }
+
+cd "$out/work"
+echo "== page analysis"
+for _ in $(seq "$runs"); do
+  "$root/build/host/bench/page_bench" | sed 's/^/native_/' | record
+  "$root/build/win64/wine/wine-run.sh" "$root/build/win64/bench/page_bench.exe" | tr -d '\r' | sed 's/^/wine_/' | record
+done
+
+echo "== grab of 8 MiB: Clipwell, the floor, the floor with hidden controls, curl"
+for _ in $(seq "$runs"); do
+  under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" throughput "$(page harbour)" \
+    "Sunset over the harbour.flv" "$(winpath "$site/videos/harbour.flv")" | tr -d '\r' | record
+  for hidden in "" --hidden; do
+    http_proxy=http://127.0.0.1:$port "$root/build/win64/wine/wine-run.sh" "$root/build/win64/bench/floor.exe" \
+      "get_video?video_id=harbour&t=s0" floor.flv $hidden | tr -d '\r' | record
+    cmp -s floor.flv "$site/videos/harbour.flv" || { echo "the floor's file differs" >&2; exit 1; }
+  done
+  curl -s -o curl.flv -w 'curl_seconds=%{time_total}\n' -x "http://127.0.0.1:$port" \
+    "http://video.example.com/get_video?video_id=harbour&t=s0" | record
+  cmp -s curl.flv "$site/videos/harbour.flv" || { echo "curl's file differs" >&2; exit 1; }
+done
+
+echo "== memory: grabs of 1 MiB and 32 MiB"
+for _ in $(seq "$runs"); do
+  for id in mem1 mem32; do
+    under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" memory "$(page "$id")" \
+      "Memory $id.flv" "$(winpath "$site/videos/$id.flv")" | tr -d '\r' | record
+  done
+done
+
+echo "== responsiveness during a grab of 8 MiB"
+for _ in $(seq "$runs"); do
+  under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" responsiveness "$(page harbour)" \
+    "Sunset over the harbour.flv" "$(winpath "$site/videos/harbour.flv")" | tr -d '\r' | record
+done
+
+echo "== start-up"
+for _ in $(seq 5); do
+  under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" startup | tr -d '\r' | record
+done
+
+cd "$root"
+python3 bench/report.py "$results" "$out/results.json" "$("$WINE64" --version 2>/dev/null || echo wine)"
