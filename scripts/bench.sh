@@ -10,11 +10,14 @@ root=$(pwd)
 runs=${1:-3}
 
 scripts/setup.sh
-for preset in host win64; do
+# Optimised builds of their own; the Wine rig (prefix, wineserver, Xvfb)
+# is the one of the win64 test build.
+for preset in bench-host bench-win64 win64; do
   cmake --preset "$preset" >/dev/null
 done
-cmake --build --preset host --target page_bench
-cmake --build --preset win64 --target Clipwell clipwell_bench floor page_bench
+cmake --build --preset bench-host --target page_bench
+cmake --build --preset bench-win64 --target Clipwell clipwell_bench floor page_bench
+bin=$root/build/bench-win64
 
 out=$root/build/bench
 rm -rf "$out"
@@ -37,7 +40,7 @@ site=$out/site/site
 page() { echo "http://video.example.com/watch?v=$1"; }
 winpath() { echo "Z:${1//\//\\}"; }
 under_fixture() {
-  CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" python3 "$root/tests/fixture/fixture_server.py" -- \
+  CLIPWELL_EXE="$bin/src/Clipwell.exe" python3 "$root/tests/fixture/fixture_server.py" -- \
     "$root/build/win64/wine/wine-run.sh" "$@"
 }
 record() { tee -a "$results"; }
@@ -45,16 +48,16 @@ record() { tee -a "$results"; }
 cd "$out/work"
 echo "== page analysis"
 for _ in $(seq "$runs"); do
-  "$root/build/host/bench/page_bench" | sed 's/^/native_/' | record
-  "$root/build/win64/wine/wine-run.sh" "$root/build/win64/bench/page_bench.exe" | tr -d '\r' | sed 's/^/wine_/' | record
+  "$root/build/bench-host/bench/page_bench" | sed 's/^/native_/' | record
+  "$root/build/win64/wine/wine-run.sh" "$bin/bench/page_bench.exe" | tr -d '\r' | sed 's/^/wine_/' | record
 done
 
 echo "== grab of 8 MiB: Clipwell, the floor, the floor with hidden controls, curl"
 for _ in $(seq "$runs"); do
-  under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" throughput "$(page harbour)" \
+  under_fixture "$bin/bench/clipwell_bench.exe" "$port" throughput "$(page harbour)" \
     "Sunset over the harbour.flv" "$(winpath "$site/videos/harbour.flv")" | tr -d '\r' | record
   for hidden in "" --hidden; do
-    http_proxy=http://127.0.0.1:$port "$root/build/win64/wine/wine-run.sh" "$root/build/win64/bench/floor.exe" \
+    http_proxy=http://127.0.0.1:$port "$root/build/win64/wine/wine-run.sh" "$bin/bench/floor.exe" \
       "get_video?video_id=harbour&t=s0" floor.flv $hidden | tr -d '\r' | record
     cmp -s floor.flv "$site/videos/harbour.flv" || { echo "the floor's file differs" >&2; exit 1; }
   done
@@ -66,20 +69,20 @@ done
 echo "== memory: grabs of 1 MiB and 32 MiB"
 for _ in $(seq "$runs"); do
   for id in mem1 mem32; do
-    under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" memory "$(page "$id")" \
+    under_fixture "$bin/bench/clipwell_bench.exe" "$port" memory "$(page "$id")" \
       "Memory $id.flv" "$(winpath "$site/videos/$id.flv")" | tr -d '\r' | record
   done
 done
 
 echo "== responsiveness during a grab of 8 MiB"
 for _ in $(seq "$runs"); do
-  under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" responsiveness "$(page harbour)" \
+  under_fixture "$bin/bench/clipwell_bench.exe" "$port" responsiveness "$(page harbour)" \
     "Sunset over the harbour.flv" "$(winpath "$site/videos/harbour.flv")" | tr -d '\r' | record
 done
 
 echo "== start-up"
 for _ in $(seq 5); do
-  under_fixture "$root/build/win64/bench/clipwell_bench.exe" "$port" startup | tr -d '\r' | record
+  under_fixture "$bin/bench/clipwell_bench.exe" "$port" startup | tr -d '\r' | record
 done
 
 cd "$root"

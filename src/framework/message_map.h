@@ -38,6 +38,13 @@ LRESULT SysCommand(CWnd& window, WPARAM wParam, LPARAM lParam)
 }
 
 template <class T, auto Handler>
+LRESULT Timer(CWnd& window, WPARAM wParam, LPARAM)
+{
+    (static_cast<T&>(window).*Handler)(static_cast<UINT_PTR>(wParam));
+    return 0;
+}
+
+template <class T, auto Handler>
 LRESULT ReturnsHandle(CWnd& window, WPARAM, LPARAM)
 {
     return reinterpret_cast<LRESULT>((static_cast<T&>(window).*Handler)());
@@ -80,6 +87,7 @@ protected:                                                   \
 #define ON_WM_SYSCOMMAND() {WM_SYSCOMMAND, 0, 0, &message_thunks::SysCommand<ThisClass, &ThisClass::OnSysCommand>},
 #define ON_WM_QUERYDRAGICON() \
     {WM_QUERYDRAGICON, 0, 0, &message_thunks::ReturnsHandle<ThisClass, &ThisClass::OnQueryDragIcon>},
+#define ON_WM_TIMER() {WM_TIMER, 0, 0, &message_thunks::Timer<ThisClass, &ThisClass::OnTimer>},
 #define ON_WM_HELPINFO() {WM_HELP, 0, 0, &message_thunks::HelpInfo<ThisClass, &ThisClass::OnHelpInfo>},
 #define ON_COMMAND(id, handler) {WM_COMMAND, 0, id, &message_thunks::NoArguments<ThisClass, handler>},
 #define ON_BN_CLICKED(id, handler) {WM_COMMAND, BN_CLICKED, id, &message_thunks::NoArguments<ThisClass, handler>},

@@ -23,6 +23,8 @@ public:
     BOOL EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    // Turns painting on or off; messages that change the window still work.
+    void SetRedraw(BOOL redraw) { SendMessage(WM_SETREDRAW, redraw, 0); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const

@@ -71,5 +71,7 @@ void RunGrabCommand(CMainDlg& dialog)
     if (!dialog.m_worker) {
         dialog.m_transferActive = false;
         dialog.m_outputFile.Abort();
+        return;
     }
+    dialog.BeginTransferDisplay();
 }

@@ -31,6 +31,13 @@ public:
     CButton m_grabButton;
     UniqueHandle m_worker;
 
+    // Called as a transfer starts: from then on the status text and the
+    // progress bar take every update as before but are painted at most
+    // kRepaintsPerSecond times a second, and once more when it has ended.
+    void BeginTransferDisplay();
+
+    static constexpr UINT kRepaintsPerSecond = 30;
+
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
     BOOL OnInitDialog() override;
@@ -42,6 +49,7 @@ protected:
     HCURSOR OnQueryDragIcon();
     void GrabCommand();
     LRESULT OnTransferFailed(WPARAM, LPARAM text);
+    void OnTimer(UINT_PTR id);
 
     DECLARE_MESSAGE_MAP()
 
@@ -49,6 +57,8 @@ private:
     // Ends a running transfer before the dialog ends: hides the window at
     // once, then stops the worker and waits for it.
     void StopTransferForExit();
+    // Paints the two transfer controls now.
+    void RepaintTransferControls();
 
     bool m_ending = false;
 };

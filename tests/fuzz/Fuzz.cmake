@@ -1,5 +1,6 @@
-# The fuzzer needs clang's libFuzzer; the host preset builds with clang.
-if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+# The fuzzer needs clang's libFuzzer; the host preset builds with clang and
+# the sanitizers (whose runtime also serves the coverage hooks).
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang" OR NOT CLIPWELL_SANITIZE)
   return()
 endif()
 
