@@ -30,8 +30,6 @@ public:
     // Escape: IDCANCEL.
     virtual void OnCancel();
 
-    UINT GetTemplateId() const { return m_nIDHelp; }
-
 protected:
     virtual void DoDataExchange(CDataExchange* exchange);
     void UpdateData(bool saveAndValidate);

@@ -22,7 +22,6 @@ public:
     HINTERNET GetHandle() const { return RawHandle(m_hConnection); }
     DWORD_PTR GetContext() const { return m_dwContext; }
     const std::string& GetServerName() const { return m_strServerName; }
-    INTERNET_PORT GetPort() const { return m_nPort; }
 
 protected:
     SharedInternetHandle m_hConnection;
