@@ -31,11 +31,13 @@ if ((${#missing[@]})); then
     printf '#!/bin/sh\nexit 101\n' | "${sudo_cmd[@]}" tee "$policy" >/dev/null
     "${sudo_cmd[@]}" chmod +x "$policy"
     made_policy=true
+    trap '"${sudo_cmd[@]}" rm -f "$policy"' EXIT
   fi
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   if $made_policy; then
     "${sudo_cmd[@]}" rm -f "$policy"
+    trap - EXIT
   fi
 fi
 
