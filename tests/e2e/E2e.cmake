@@ -9,9 +9,9 @@ add_test(NAME site.stop COMMAND ${PROJECT_SOURCE_DIR}/site/serve.sh stop ${SITE_
 set_tests_properties(site.start PROPERTIES FIXTURES_SETUP site)
 set_tests_properties(site.stop PROPERTIES FIXTURES_CLEANUP site)
 
-clipwell_wine_test(nginx FIXTURE ENVIRONMENT ${CLIPWELL_EXE_ENV} CLIPWELL_SITE=${SITE_STATE}
+clipwell_wine_test(nginx FIXTURE DISPLAY ENVIRONMENT ${CLIPWELL_EXE_ENV} CLIPWELL_SITE=${SITE_STATE}
                    COMMAND e2e_tests --gtest_filter=-NginxJapanese*)
-clipwell_wine_test(nginx_japanese FIXTURE
+clipwell_wine_test(nginx_japanese FIXTURE DISPLAY
                    ENVIRONMENT ${CLIPWELL_EXE_ENV} CLIPWELL_SITE=${SITE_STATE} LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
                    COMMAND e2e_tests --gtest_filter=NginxJapanese*)
 set_property(TEST nginx nginx_japanese APPEND PROPERTY FIXTURES_REQUIRED site)

@@ -26,12 +26,14 @@ add_test(NAME wine.stop COMMAND ${WINE_SESSION} stop)
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# clipwell_wine_test(NAME [FIXTURE] [PROXY] [ENVIRONMENT var=value...]
+# clipwell_wine_test(NAME [FIXTURE] [PROXY] [DISPLAY] [ENVIRONMENT var=value...]
 #                    COMMAND target args...)
 # Runs a test program under Wine; FIXTURE wraps it in the fixture server,
-# PROXY also routes all its HTTP through that server.
+# PROXY also routes all its HTTP through that server. DISPLAY marks a suite
+# that opens Clipwell windows: such suites take turns on the display, since
+# typing on the keyboard needs Clipwell's window to stay in front.
 function(clipwell_wine_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "FIXTURE;PROXY" "" "ENVIRONMENT;COMMAND")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "FIXTURE;PROXY;DISPLAY" "" "ENVIRONMENT;COMMAND")
   list(POP_FRONT ARG_COMMAND target)
   set(command ${WINE_RUN} $<TARGET_FILE:${target}> ${ARG_COMMAND})
   if(ARG_FIXTURE OR ARG_PROXY)
@@ -43,4 +45,7 @@ function(clipwell_wine_test name)
   endif()
   add_test(NAME ${name} COMMAND ${command})
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 ENVIRONMENT "${ARG_ENVIRONMENT}")
+  if(ARG_DISPLAY)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
+  endif()
 endfunction()
