@@ -3,33 +3,17 @@
 //   clipwell_bench PROXY_PORT startup
 // Prints "name=value" lines for bench/report.py.
 #include "clipwell_driver.h"
+#include "seconds.h"
 
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER count;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 SIZE_T PeakWorkingSet(DWORD processId)
 {
@@ -55,7 +39,7 @@ double TimedGrab(ClipwellDriver& clipwell, const std::string& page, const std::s
                  const std::function<void()>& during)
 {
     clipwell.TypeUrl(page);
-    const double start = Now();
+    const double start = Seconds();
     clipwell.ClickGrab();
     std::string bytes;
     bool started = false;
@@ -64,7 +48,7 @@ double TimedGrab(ClipwellDriver& clipwell, const std::string& page, const std::s
         started = started || !clipwell.GrabEnabled();
         return started && clipwell.GrabEnabled() && clipwell.ReadOutput(file, bytes);
     }, 600000);
-    return Now() - start;
+    return Seconds() - start;
 }
 
 }  // namespace
@@ -80,26 +64,26 @@ int main(int argc, char** argv)
     const std::string what = argv[2];
 
     if (what == "startup") {
-        const double start = Now();
+        const double start = Seconds();
         ClipwellDriver clipwell(options);
-        std::printf("startup_seconds=%.4f\n", Now() - start);
+        std::printf("startup_seconds=%.4f\n", Seconds() - start);
         return clipwell.Main() != nullptr ? 0 : 1;
     }
     if (argc < 6)
         return 2;
     const std::string page = argv[3];
     const std::string file = argv[4];
-    const std::string served = ReadFile(argv[5]);
+    const std::string served = ReadWholeFile(argv[5]);
     ClipwellDriver clipwell(options);
 
     std::vector<double> roundTrips;
     SIZE_T peak = 0;
     const double seconds = TimedGrab(clipwell, page, file, [&] {
         if (what == "responsiveness" && !clipwell.GrabEnabled()) {
-            const double sent = Now();
+            const double sent = Seconds();
             DWORD_PTR result = 0;
             SendMessageTimeoutA(clipwell.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-            roundTrips.push_back((Now() - sent) * 1000);
+            roundTrips.push_back((Seconds() - sent) * 1000);
         }
         if (what == "memory")
             peak = std::max(peak, PeakWorkingSet(clipwell.ProcessId()));

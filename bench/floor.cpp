@@ -10,6 +10,8 @@
 #include <commctrl.h>
 #include <wininet.h>
 
+#include "seconds.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,15 +27,6 @@ struct Job {
     double seconds = -1;
 };
 
-double Now()
-{
-    LARGE_INTEGER count;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 DWORD WINAPI Transfer(void* argument)
 {
     Job& job = *static_cast<Job*>(argument);
@@ -43,7 +36,7 @@ DWORD WINAPI Transfer(void* argument)
                                          INTERNET_FLAG_EXISTING_CONNECT, 1);
     HttpAddRequestHeadersA(request, "Accept : video/flv\r\n", static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD_IF_NEW);
     HANDLE file = CreateFileA(job.output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const double start = Now();
+    const double start = Seconds();
     if (HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
         char length[32] = "";
         DWORD size = sizeof length;
@@ -61,7 +54,7 @@ DWORD WINAPI Transfer(void* argument)
             DWORD written = 0;
             WriteFile(file, chunk, read, &written, nullptr);
         }
-        job.seconds = Now() - start;
+        job.seconds = Seconds() - start;
     }
     CloseHandle(file);
     InternetCloseHandle(request);

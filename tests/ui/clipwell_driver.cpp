@@ -144,6 +144,12 @@ std::string IconKind(HWND control)
 
 }  // namespace
 
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 ::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
 {
     if (actual == expected)

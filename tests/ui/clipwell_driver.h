@@ -100,6 +100,9 @@ private:
 // The X window that shows a top-level window of Wine's, or 0.
 unsigned long XWindowOf(HWND window);
 
+// The whole contents of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 // Whether actual holds exactly the bytes expected; on failure says where
 // they part, not the whole of both.
 ::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected);
