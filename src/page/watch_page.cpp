@@ -1,6 +1,7 @@
 #include "page/watch_page.h"
 
 #include "framework/exception.h"
+#include "page/charset.h"
 #include "page/text_scan.h"
 
 namespace {
@@ -17,6 +18,16 @@ WatchPage::WatchPage(const LeadByteTable& leadBytes) : m_leadBytes(leadBytes) {}
 void WatchPage::AddLine(std::string_view line)
 {
     m_lines.emplace_back(text_scan::Trim(line, m_leadBytes));
+}
+
+void WatchPage::UseLeadBytes(const LeadByteTable& leadBytes)
+{
+    m_leadBytes = leadBytes;
+    for (std::string& line : m_lines) {
+        const std::string_view trimmed = text_scan::Trim(line, m_leadBytes);
+        if (trimmed.size() != line.size())
+            line = std::string(trimmed);
+    }
 }
 
 const std::string& WatchPage::Line(std::size_t index) const
@@ -47,7 +58,7 @@ std::string WatchPage::FindVideoQuery() const
     }
 }
 
-std::string WatchPage::FindOutputFileName() const
+std::string WatchPage::FindTitle() const
 {
     std::string_view title;
     for (const std::string& line : m_lines) {
@@ -58,7 +69,22 @@ std::string WatchPage::FindOutputFileName() const
         title.remove_prefix(kTitleOpen.size());
     if (text_scan::EndsWith(title, kTitleClose, m_leadBytes))
         title.remove_suffix(kTitleClose.size());
-    return std::string(title) + ".flv";
+    return std::string(title);
+}
+
+std::string WatchPage::FindOutputFileName() const
+{
+    return FindTitle() + ".flv";
+}
+
+std::string WatchPage::FindDeclaredCharset() const
+{
+    for (const std::string& line : m_lines) {
+        std::string declared = charset::FromMetaTags(line);
+        if (!declared.empty())
+            return declared;
+    }
+    return {};
 }
 
 std::string WatchPage::MakeRequestPath(std::string_view videoQuery)

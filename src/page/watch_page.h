@@ -16,6 +16,11 @@ public:
     // Trims the line of white space at both ends and appends it, even empty.
     void AddLine(std::string_view line);
 
+    // Steps over the characters of another code page from now on, and trims
+    // the lines already added again in it. A page's own encoding is known
+    // only once its meta tags have been read.
+    void UseLeadBytes(const LeadByteTable& leadBytes);
+
     std::size_t LineCount() const { return m_lines.size(); }
 
     // The line at index; raises CInvalidArgException past the end.
@@ -26,8 +31,14 @@ public:
     // CInvalidArgException when no line qualifies.
     std::string FindVideoQuery() const;
 
-    // The last line holding "<title>", without its tags, followed by ".flv".
+    // The last line holding "<title>", without its tags; empty without one.
+    std::string FindTitle() const;
+
+    // The title followed by ".flv".
     std::string FindOutputFileName() const;
+
+    // The charset named by the first meta tag that declares one, or empty.
+    std::string FindDeclaredCharset() const;
 
     // "get_video?" followed by the query.
     static std::string MakeRequestPath(std::string_view videoQuery);
