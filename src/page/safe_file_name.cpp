@@ -2,29 +2,72 @@
 
 #include "page/text_scan.h"
 
-#include <cctype>
+#include <array>
 
 namespace {
 
-bool IsRefused(char byte)
+// Characters compare by code value, which is the same for the ASCII bytes
+// and the Latin-1 superscripts of windows-1252 as for their UTF-16 units.
+unsigned CodeOf(char c)
 {
-    const auto value = static_cast<unsigned char>(byte);
-    return (value >= 0x01 && value <= 0x1F) || std::string_view("\\/:*?\"<>|").find(byte) != std::string_view::npos;
+    return static_cast<unsigned char>(c);
+}
+
+unsigned CodeOf(char16_t c)
+{
+    return c;
+}
+
+bool IsRefused(unsigned code)
+{
+    return (code >= 0x01 && code <= 0x1F) ||
+           (code < 0x80 && std::string_view("\\/:*?\"<>|").find(static_cast<char>(code)) != std::string_view::npos);
+}
+
+unsigned UpperAscii(unsigned code)
+{
+    return code >= 'a' && code <= 'z' ? code - 'a' + 'A' : code;
+}
+
+// True when name, compared by code in upper case, starts with prefix.
+template <class Char>
+bool StartsWithUpper(std::basic_string_view<Char> name, std::string_view prefix)
+{
+    if (name.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (UpperAscii(CodeOf(name[i])) != static_cast<unsigned char>(prefix[i]))
+            return false;
+    }
+    return true;
 }
 
 // Windows opens the device, not a file, for these names, also when an
-// extension follows ("NUL.txt.flv").
-bool IsDeviceName(std::string_view base)
+// extension follows ("NUL.txt.flv"); the port names take the digits 0 to 9
+// and the superscripts one to three.
+template <class Char>
+bool IsDeviceName(std::basic_string_view<Char> base)
 {
     while (!base.empty() && base.back() == ' ')
         base.remove_suffix(1);
-    std::string upper;
-    for (char c : base)
-        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL")
-        return true;
-    return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (std::string_view device : kDevices) {
+        if (base.size() == device.size() && StartsWithUpper(base, device))
+            return true;
+    }
+    if (base.size() != 4 || !(StartsWithUpper(base, "COM") || StartsWithUpper(base, "LPT")))
+        return false;
+    const unsigned digit = CodeOf(base[3]);
+    return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
+// Puts a '_' in front of safe when its part before the first dot is a
+// device name.
+template <class Char>
+void PrefixDeviceName(std::basic_string<Char>& safe, std::size_t dot)
+{
+    if (IsDeviceName(std::basic_string_view<Char>(safe).substr(0, dot)))
+        safe.insert(safe.begin(), Char('_'));
 }
 
 }  // namespace
@@ -35,14 +78,22 @@ std::string MakeSafeFileName(std::string_view name, const LeadByteTable& leadByt
     safe.reserve(name.size() + 1);
     for (std::size_t i = 0; i < name.size();) {
         const std::size_t length = text_scan::CharLength(name, i, leadBytes);
-        if (length == 1 && IsRefused(name[i]))
+        if (length == 1 && IsRefused(CodeOf(name[i])))
             safe += '_';
         else
             safe.append(name.substr(i, length));
         i += length;
     }
-    const std::size_t dot = text_scan::Find(safe, ".", leadBytes);
-    if (IsDeviceName(std::string_view(safe).substr(0, dot)))
-        safe.insert(0, 1, '_');
+    PrefixDeviceName(safe, text_scan::Find(safe, ".", leadBytes));
+    return safe;
+}
+
+std::u16string MakeSafeFileName(std::u16string_view name)
+{
+    std::u16string safe;
+    safe.reserve(name.size() + 1);
+    for (char16_t unit : name)
+        safe += IsRefused(CodeOf(unit)) ? u'_' : unit;
+    PrefixDeviceName(safe, safe.find(u'.'));
     return safe;
 }

@@ -7,8 +7,16 @@
 
 // The output file name made safe to create in the current directory: each
 // character Windows refuses in a file name (\ / : * ? " < > | and the
-// control bytes 0x01 to 0x1F) becomes '_', stepping one character at a time
-// so trail bytes stay untouched; a name whose part before its first dot is
-// a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any
+// control characters 1 to 0x1F) becomes '_'; a name whose part before its
+// first dot is a device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM or
+// LPT followed by a digit or by a superscript one, two or three; in any
 // case, trailing blanks ignored) gets a leading '_'. Nothing else changes.
+
+// A name in the ANSI code page, stepped one character at a time so trail
+// bytes stay untouched. The superscripts are the bytes 0xB9, 0xB2 and 0xB3
+// of windows-1252.
 std::string MakeSafeFileName(std::string_view name, const LeadByteTable& leadBytes);
+
+// A name in UTF-16. No refused character is a surrogate, so the halves of
+// a pair pass unchanged.
+std::u16string MakeSafeFileName(std::u16string_view name);
