@@ -2,6 +2,7 @@
 
 #include "code_page_932.h"
 #include "framework/exception.h"
+#include "page/charset.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,96 @@ TEST(WatchPageCodePage932, SearchesAndTagsStepOverCharacters)
     EXPECT_EQ(PageOf({"<title>a\x81</title>"}, sjis).FindOutputFileName(), "a\x81</title>.flv");
     // A lead byte at the very end of a line stands alone.
     EXPECT_EQ(PageOf({" x \x81"}, sjis).Line(0), "x \x81");
+}
+
+// "Café あ" in UTF-8. Code page 932 reads its 0xE3 0x81 as one character
+// and its final 0x82 as a lead byte that swallows what follows.
+constexpr char kCafeA[] = "Caf\xC3\xA9 \xE3\x81\x82";
+
+TEST(WatchPageUtf8, PlainBytesFindTheClosingTag)
+{
+    const std::string line = std::string("<title>") + kCafeA + "</title>";
+    EXPECT_EQ(PageOf({line}).FindTitle(), kCafeA);
+    EXPECT_EQ(PageOf({line}, ShiftJisLeadBytes()).FindTitle(), std::string(kCafeA) + "</title>");
+    EXPECT_EQ(PageOf({line}).FindOutputFileName(), std::string(kCafeA) + ".flv");
+}
+
+TEST(WatchPageUtf8, ChangingCodePageScansAndTrimsAgain)
+{
+    // The blank after the 0x82 is its trail byte in code page 932.
+    WatchPage page = PageOf({std::string("<title>") + kCafeA + "</title>", std::string(kCafeA) + " \t"},
+                            ShiftJisLeadBytes());
+    EXPECT_EQ(page.Line(1), std::string(kCafeA) + " ");
+    page.UseLeadBytes(LeadByteTable());
+    EXPECT_EQ(page.Line(1), kCafeA);
+    EXPECT_EQ(page.FindTitle(), kCafeA);
+    page.UseLeadBytes(ShiftJisLeadBytes());
+    EXPECT_EQ(page.FindTitle(), std::string(kCafeA) + "</title>");
+}
+
+struct CharsetRow {
+    const char* text;
+    const char* charset;
+};
+
+TEST(Charset, ComesFromTheContentTypeParameter)
+{
+    const CharsetRow rows[] = {
+        {"text/html; charset=UTF-8", "UTF-8"},
+        {"text/html;charset=\"Shift_JIS\"", "Shift_JIS"},
+        {"text/html; CharSet = 'euc-jp' ", "euc-jp"},
+        {"text/html; format=flowed; charset=koi8-r", "koi8-r"},
+        {"text/html; charset=", ""},
+        {"text/html; charsets=utf-8", ""},
+        {"text/html", ""},
+        {"", ""},
+    };
+    for (const CharsetRow& row : rows)
+        EXPECT_EQ(charset::FromContentType(row.text), row.charset) << row.text;
+}
+
+TEST(Charset, ComesFromTheFirstDeclaringMetaTag)
+{
+    const CharsetRow rows[] = {
+        {"<meta charset=\"utf-8\">", "utf-8"},
+        {"<META CHARSET=Shift_JIS>", "Shift_JIS"},
+        {"<meta charset='big5'/>", "big5"},
+        {"<meta charset=utf-8/>", "utf-8"},
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">", "euc-kr"},
+        {"<meta content='text/html; charset=koi8-r' HTTP-EQUIV=content-type>", "koi8-r"},
+        {"<head><meta name=a content=b><Meta\tcharset = gbk ></head>", "gbk"},
+        {"<meta charset=utf-8><meta charset=windows-1252>", "utf-8"},
+        {"<meta http-equiv=refresh content=\"5; charset=utf-8\">", ""},
+        {"<metadata charset=utf-8>", ""},
+        {"<meta name=\"charset\" content=\"utf-8\">", ""},
+        {"<meta charset=\"\">", ""},
+        {"<meta charset", ""},
+        {"<title>charset=utf-8</title>", ""},
+    };
+    for (const CharsetRow& row : rows)
+        EXPECT_EQ(PageOf({"<head>", row.text}).FindDeclaredCharset(), row.charset) << row.text;
+    EXPECT_EQ(PageOf({"<meta name=viewport>", "<meta charset=iso-8859-2>", "<meta charset=utf-8>"})
+                  .FindDeclaredCharset(),
+              "iso-8859-2");
+    EXPECT_EQ(PageOf({}).FindDeclaredCharset(), "");
+}
+
+TEST(Charset, NamesMapToWindowsCodePages)
+{
+    const struct {
+        const char* name;
+        unsigned codePage;
+    } rows[] = {
+        {"UTF-8", 65001},       {" utf8 ", 65001},     {"Shift_JIS", 932},     {"sjis", 932},
+        {"Windows-31J", 932},   {"EUC-JP", 20932},     {"ISO-8859-1", 1252},   {"latin1", 1252},
+        {"windows-1252", 1252}, {"windows-1250", 1250}, {"windows-1258", 1258}, {"iso-8859-2", 28592},
+        {"ISO-8859-5", 28595},  {"iso-8859-7", 28597}, {"iso-8859-15", 28605}, {"KOI8-R", 20866},
+        {"koi8-u", 21866},      {"GBK", 936},          {"gb2312", 936},        {"Big5", 950},
+        {"euc-kr", 949},        {"utf-16", charset::kUnknownCodePage},
+        {"utf-8x", charset::kUnknownCodePage},         {"", charset::kUnknownCodePage},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(charset::CodePageOf(row.name), row.codePage) << row.name;
 }
 
 }  // namespace
