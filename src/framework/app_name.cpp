@@ -1,9 +1,17 @@
 #include "framework/app_name.h"
 
-#include "framework/win_app.h"
-
 #include <windows.h>
 #include <shlwapi.h>
+
+namespace {
+
+std::string& RecordedName()
+{
+    static std::string name;
+    return name;
+}
+
+}  // namespace
 
 std::string AppNameFromModulePath(const char* modulePath)
 {
@@ -20,13 +28,17 @@ std::string AppNameFromModulePath(const char* modulePath)
 
 const char* AfxGetAppName()
 {
-    const CWinApp* app = AfxGetApp();
-    if (app != nullptr && !app->m_strAppName.empty())
-        return app->m_strAppName.c_str();
+    if (!RecordedName().empty())
+        return RecordedName().c_str();
     static const std::string name = [] {
         char path[MAX_PATH + 1] = {};
         GetModuleFileNameA(nullptr, path, MAX_PATH);
         return AppNameFromModulePath(path);
     }();
     return name.c_str();
+}
+
+void AfxSetAppName(const std::string& name)
+{
+    RecordedName() = name;
 }

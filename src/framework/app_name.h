@@ -5,7 +5,13 @@
 // The application name: the executable's file name without its extension,
 // "Clipwell" for C:\Tools\Clipwell.exe and "my.clip" for D:\x\my.clip.exe.
 // It is the caption of every message box and the agent of every request.
+// The name the application object set, or the one derived from the
+// executable before it does (and in programs without one).
 const char* AfxGetAppName();
+
+// Records the application object's name, at the entry step, before any
+// other thread starts.
+void AfxSetAppName(const std::string& name);
 
 // The application name formed from an executable's full path.
 std::string AppNameFromModulePath(const char* modulePath);

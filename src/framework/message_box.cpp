@@ -4,7 +4,8 @@
 #include "framework/exception.h"
 #include "framework/framework_resource.h"
 #include "framework/string_table.h"
-#include "framework/win_app.h"
+#include "framework/win_thread.h"
+#include "framework/wnd.h"
 
 #include <string>
 

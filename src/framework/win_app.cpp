@@ -4,6 +4,7 @@
 #include "framework/app_name.h"
 #include "framework/framework_resource.h"
 #include "framework/message_box.h"
+#include "framework/wnd.h"
 
 #include <shlwapi.h>
 
@@ -48,8 +49,6 @@ DWORD HelpContextFrom(HWND window)
 }
 
 }  // namespace
-
-CWinThread::~CWinThread() = default;
 
 CWinApp::CWinApp()
 {
@@ -116,6 +115,7 @@ void CWinApp::StartUp(HINSTANCE instance, const char* commandLine, int showComma
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     m_strExeName = AppNameFromModulePath(path);
     m_strAppName = m_strExeName;
+    AfxSetAppName(m_strAppName);
     *PathFindExtensionA(path) = '\0';
     m_strHelpFilePath = std::string(path) + ".HLP";
     m_strProfileName = m_strExeName + ".INI";
@@ -124,11 +124,6 @@ void CWinApp::StartUp(HINSTANCE instance, const char* commandLine, int showComma
 CWinApp* AfxGetApp()
 {
     return g_app;
-}
-
-CWnd* AfxGetMainWnd()
-{
-    return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
 }
 
 LRESULT AfxProcessWndProcException(const CException& error, const MSG& message) noexcept

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/exception.h"
-#include "framework/wnd.h"
+#include "framework/win_thread.h"
 
 #include <windows.h>
 
@@ -9,17 +9,6 @@
 
 // The command that asks for help (F1).
 constexpr UINT ID_HELP = 0xE146;
-
-// The record of a thread of the user interface: its main window.
-class CWinThread {
-public:
-    CWinThread() = default;
-    CWinThread(const CWinThread&) = delete;
-    CWinThread& operator=(const CWinThread&) = delete;
-    virtual ~CWinThread();
-
-    CWnd* m_pMainWnd = nullptr;
-};
 
 // The application: one static object per program. The entry step fills in
 // its strings and runs InitInstance; when that returns false, ExitInstance
@@ -62,8 +51,6 @@ public:
 };
 
 CWinApp* AfxGetApp();
-// The application's main window, on any thread; null when there is none.
-CWnd* AfxGetMainWnd();
 
 // Hands an exception that left a message handler to the application's
 // report (or the framework's own when there is no application). Raises
