@@ -1,9 +1,9 @@
 #include "transfer/grab_command.h"
 
-#include "framework/system_code_page.h"
 #include "framework/thread.h"
 #include "page/safe_file_name.h"
 #include "page/watch_page.h"
+#include "transfer/code_page.h"
 #include "transfer/download_worker.h"
 #include "transfer/video_site.h"
 #include "transfer/web_access.h"
