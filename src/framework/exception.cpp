@@ -16,6 +16,14 @@ bool CException::GetErrorMessage(char* error, unsigned maxError, unsigned* helpC
     return false;
 }
 
+bool CException::GetWideErrorMessage(std::u16string& text, unsigned* helpContext) const
+{
+    if (helpContext != nullptr)
+        *helpContext = 0;
+    text.clear();
+    return false;
+}
+
 bool CException::CopyErrorText(std::string_view text, char* error, unsigned maxError)
 {
     if (error == nullptr || maxError == 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // The framework's error objects. Every failure of the program is raised as
@@ -16,6 +17,11 @@ public:
     // a NUL. Sets *helpContext (when given) to the text's help context.
     // False, with an empty text, when the error has no text.
     virtual bool GetErrorMessage(char* error, unsigned maxError, unsigned* helpContext = nullptr) const;
+
+    // The error's text in UTF-16, for an error whose text the ANSI code
+    // page cannot hold, such as one naming a file in another script. False
+    // when the narrow text says it all.
+    virtual bool GetWideErrorMessage(std::u16string& text, unsigned* helpContext = nullptr) const;
 
     // Shows the error's text, or string fallbackId when it has none, in a
     // message box with the flags type. Returns the pressed button.

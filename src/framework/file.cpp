@@ -2,6 +2,41 @@
 
 #include <utility>
 
+namespace {
+
+// Exclusive and default sharing both mean: nobody else may open it.
+constexpr DWORD kShareNone = 0;
+
+DWORD AccessOf(unsigned openFlags)
+{
+    return (openFlags & CFile::modeWrite) != 0 ? GENERIC_WRITE : GENERIC_READ;
+}
+
+DWORD CreationOf(unsigned openFlags)
+{
+    return (openFlags & CFile::modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
+}
+
+// The name of a file opened by a UTF-16 name as the ANSI code page renders
+// it, with its default character for what it cannot hold.
+std::string AnsiName(const std::wstring& wide)
+{
+    const int length = static_cast<int>(wide.size());
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, narrow.data(), size, nullptr, nullptr);
+    return narrow;
+}
+
+CFileException ErrorOf(unsigned long osError, std::string fileName, const std::wstring& wideFileName)
+{
+    return CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
+                          std::move(fileName), std::u16string(wideFileName.begin(), wideFileName.end()));
+}
+
+}  // namespace
+
 CFile::~CFile()
 {
     m_hFile.Close();
@@ -10,19 +45,30 @@ CFile::~CFile()
 bool CFile::Open(const char* fileName, unsigned openFlags, CFileException* error)
 {
     Abort();
-    const DWORD access = (openFlags & modeWrite) != 0 ? GENERIC_WRITE : GENERIC_READ;
-    const DWORD creation = (openFlags & modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
-    // Exclusive and default sharing both mean: nobody else may open it.
-    HANDLE handle = CreateFileA(fileName, access, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(fileName, AccessOf(openFlags), kShareNone, nullptr, CreationOf(openFlags),
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    return Opened(handle, fileName, {}, error);
+}
+
+bool CFile::Open(const wchar_t* fileName, unsigned openFlags, CFileException* error)
+{
+    Abort();
+    HANDLE handle = CreateFileW(fileName, AccessOf(openFlags), kShareNone, nullptr, CreationOf(openFlags),
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    return Opened(handle, AnsiName(fileName), fileName, error);
+}
+
+bool CFile::Opened(HANDLE handle, std::string fileName, std::wstring wideFileName, CFileException* error)
+{
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD osError = GetLastError();
         if (error != nullptr)
-            *error = CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)),
-                                    static_cast<long>(osError), fileName);
+            *error = ErrorOf(osError, std::move(fileName), wideFileName);
         return false;
     }
     m_hFile = UniqueHandle(handle);
-    m_strFileName = fileName;
+    m_strFileName = std::move(fileName);
+    m_wideFileName = std::move(wideFileName);
     return true;
 }
 
@@ -42,17 +88,19 @@ void CFile::Write(const void* buffer, unsigned count)
     if (!WriteFile(m_hFile.Get(), buffer, count, &written, nullptr))
         ThrowOsError(GetLastError());
     if (written != count)
-        throw CFileException(CFileException::diskFull, -1, m_strFileName);
+        throw CFileException(CFileException::diskFull, -1, m_strFileName,
+                             std::u16string(m_wideFileName.begin(), m_wideFileName.end()));
 }
 
 void CFile::Close()
 {
-    const std::string name = std::move(m_strFileName);
+    std::string name = std::move(m_strFileName);
+    const std::wstring wideName = std::move(m_wideFileName);
     m_strFileName.clear();
+    m_wideFileName.clear();
     if (!m_hFile.Close()) {
         const DWORD osError = GetLastError();
-        throw CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
-                             name);
+        throw ErrorOf(osError, std::move(name), wideName);
     }
 }
 
@@ -60,10 +108,10 @@ void CFile::Abort()
 {
     m_hFile.Close();
     m_strFileName.clear();
+    m_wideFileName.clear();
 }
 
 void CFile::ThrowOsError(unsigned long osError) const
 {
-    throw CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
-                         m_strFileName);
+    throw ErrorOf(osError, m_strFileName, m_wideFileName);
 }

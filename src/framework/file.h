@@ -28,6 +28,11 @@ public:
     // fills it with the cause, the system's error number and the name.
     virtual bool Open(const char* fileName, unsigned openFlags, CFileException* error = nullptr);
 
+    // Opens a plain file by its UTF-16 name, which the ANSI code page need
+    // not be able to hold; otherwise as the narrow Open. GetFileName then
+    // gives the name as the ANSI code page best renders it.
+    bool Open(const wchar_t* fileName, unsigned openFlags, CFileException* error = nullptr);
+
     // Reads up to count bytes; 0 at the end.
     virtual unsigned Read(void* buffer, unsigned count);
     virtual void Write(const void* buffer, unsigned count);
@@ -37,10 +42,18 @@ public:
 
     virtual bool IsOpen() const { return static_cast<bool>(m_hFile); }
     const std::string& GetFileName() const { return m_strFileName; }
+    // The name of a file opened by its UTF-16 name; empty otherwise.
+    const std::wstring& GetWideFileName() const { return m_wideFileName; }
 
 protected:
     [[noreturn]] void ThrowOsError(unsigned long osError) const;
 
     UniqueHandle m_hFile;
     std::string m_strFileName;
+    std::wstring m_wideFileName;
+
+private:
+    // Takes over handle from CreateFile, or on failure fills error and
+    // answers false.
+    bool Opened(HANDLE handle, std::string fileName, std::wstring wideFileName, CFileException* error);
 };

@@ -47,10 +47,20 @@ constexpr OsErrorCause kOsErrorCauses[] = {
     {206, CFileException::badPath},          // ERROR_FILENAME_EXCED_RANGE
 };
 
+// Puts name in place of every "%1" of text.
+template <class Char>
+void ReplaceName(std::basic_string<Char>& text, const std::basic_string<Char>& name)
+{
+    const Char placeholder[] = {Char('%'), Char('1'), Char()};
+    for (std::size_t at = text.find(placeholder); at != std::basic_string<Char>::npos;
+         at = text.find(placeholder, at + name.size()))
+        text.replace(at, 2, name);
+}
+
 }  // namespace
 
-CFileException::CFileException(int cause, long osError, std::string fileName)
-    : m_cause(cause), m_lOsError(osError), m_strFileName(std::move(fileName))
+CFileException::CFileException(int cause, long osError, std::string fileName, std::u16string wideFileName)
+    : m_cause(cause), m_lOsError(osError), m_strFileName(std::move(fileName)), m_wideFileName(std::move(wideFileName))
 {
 }
 
@@ -75,7 +85,18 @@ bool CFileException::GetErrorMessage(char* error, unsigned maxError, unsigned* h
         CopyErrorText({}, error, maxError);
         return false;
     }
-    for (std::size_t at = text.find("%1"); at != std::string::npos; at = text.find("%1", at + name.size()))
-        text.replace(at, 2, name);
+    ReplaceName(text, name);
     return CopyErrorText(text, error, maxError);
+}
+
+bool CFileException::GetWideErrorMessage(std::u16string& text, unsigned* helpContext) const
+{
+    const unsigned id = AFX_IDP_FILE_NONE + static_cast<unsigned>(m_cause);
+    if (helpContext != nullptr)
+        *helpContext = id;
+    text.clear();
+    if (m_wideFileName.empty() || !LoadResourceString(id, text))
+        return false;
+    ReplaceName(text, m_wideFileName);
+    return true;
 }

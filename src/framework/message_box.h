@@ -8,5 +8,8 @@
 // pressed button.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 
+// The same for a UTF-16 text, which may hold any script.
+int AfxMessageBox(const wchar_t* text, UINT type = MB_OK, UINT helpId = 0);
+
 // The same for string resource stringId.
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = static_cast<UINT>(-1));

@@ -6,3 +6,9 @@ bool LoadResourceString(unsigned, std::string& text)
     text.clear();
     return false;
 }
+
+bool LoadResourceString(unsigned, std::u16string& text)
+{
+    text.clear();
+    return false;
+}
