@@ -76,6 +76,34 @@ TEST(File, AbortClosesQuietlyAndKeepsTheBytes)
     EXPECT_EQ(Contents(name), "1234");
 }
 
+TEST(File, OpensByANameInAnyScript)
+{
+    // "あ" and U+1F600, which no ANSI code page holds as a whole.
+    const std::wstring name = L"file_test_\u3042\U0001F600.bin";
+    CFile file;
+    ASSERT_TRUE(file.Open(name.c_str(), kCreateWrite));
+    EXPECT_EQ(file.GetWideFileName(), name);
+    file.Write("wide", 4);
+    file.Close();
+    EXPECT_EQ(file.GetWideFileName(), L"");
+    ASSERT_TRUE(file.Open(name.c_str(), CFile::modeRead));
+    char buffer[8] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 4u);
+    EXPECT_EQ(std::string(buffer), "wide");
+    file.Close();
+    EXPECT_TRUE(DeleteFileW(name.c_str()));
+
+    CFileException error;
+    EXPECT_FALSE(file.Open(L"no_such_dir\\\u3042.flv", kCreateWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+    EXPECT_EQ(error.m_wideFileName, u"no_such_dir\\\u3042.flv");
+    std::u16string text;
+    ASSERT_TRUE(error.GetWideErrorMessage(text));
+    EXPECT_EQ(text, u"no_such_dir\\\u3042.flv contains an invalid path.");
+    // A file named in the ANSI code page has only the narrow text.
+    EXPECT_FALSE(CFileException(CFileException::badPath, 3, "x.flv").GetWideErrorMessage(text));
+}
+
 std::vector<std::string> LocalLines(const std::string& bytes)
 {
     const std::string name = "file_test_text.txt";

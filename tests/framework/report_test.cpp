@@ -70,9 +70,12 @@ private:
             !IsWindowVisible(window))
             return;
         char caption[256] = {};
-        char message[512] = {};
         GetWindowTextA(window, caption, sizeof caption);
-        GetWindowTextA(text, message, sizeof message);
+        // The text in UTF-8, so that a name in any script reads back whole.
+        wchar_t wide[512] = {};
+        char message[1536] = {};
+        GetWindowTextW(text, wide, 512);
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, message, sizeof message, nullptr, nullptr);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_boxes.push_back({caption, message, (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
@@ -125,13 +128,18 @@ TEST(ExceptionReport, CommandsFallBackByWhoSentThem)
     EXPECT_EQ(AfxProcessWndProcException(CFileException(CFileException::fileNotFound, 2, "a.html"),
                                          Message(WM_COMMAND, 0x1234)),
               1);
+    // A file opened by a UTF-16 name is named in its own script.
+    EXPECT_EQ(AfxProcessWndProcException(
+                  CFileException(CFileException::accessDenied, 5, "??.flv", u"\u3042\U0001F600.flv"), Message(WM_COMMAND, 0)),
+              1);
     const auto boxes = watcher.Boxes();
-    ASSERT_EQ(boxes.size(), 5u);
+    ASSERT_EQ(boxes.size(), 6u);
     EXPECT_EQ(boxes[0].text, "Command failed.");
     EXPECT_EQ(boxes[1].text, "Internal application error.");
     EXPECT_EQ(boxes[2].text, "Internal application error.");
     EXPECT_EQ(boxes[3].text, "An invalid argument was encountered.");
     EXPECT_EQ(boxes[4].text, "a.html was not found.");
+    EXPECT_EQ(boxes[5].text, "Access to \xE3\x81\x82\xF0\x9F\x98\x80.flv was denied.");
     for (const ShownBox& box : boxes) {
         EXPECT_EQ(box.caption, "framework_tests");
         EXPECT_FALSE(box.topmost);
