@@ -1,8 +1,12 @@
 // Feeds arbitrary bytes through the page pipeline of a grab: the line
 // reader (in source chunks whose sizes the input chooses), the line list,
-// and both searches, in a single-byte and in code page 932.
+// the charset the page declares, both searches and the safe names, in a
+// single-byte and in code page 932, then again after switching over.
 #include "../portable/code_page_932.h"
 #include "framework/exception.h"
+#include "page/charset.h"
+#include "page/safe_file_name.h"
+#include "page/text_scan.h"
 #include "page/watch_page.h"
 #include "transfer/line_reader.h"
 
@@ -10,6 +14,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -33,7 +39,34 @@ private:
     std::size_t m_offset = 0;
 };
 
-void RunPipeline(const std::uint8_t* data, std::size_t size, std::size_t chunk, const LeadByteTable& leadBytes)
+// The declared charset is text of the page, and a header's never runs
+// past its parameter.
+void CheckCharsets(const WatchPage& page, std::string_view bytes)
+{
+    const std::string declared = page.FindDeclaredCharset();
+    charset::CodePageOf(declared);
+    if (bytes.find(declared) == std::string_view::npos)
+        __builtin_trap();
+    const std::string fromHeader = charset::FromContentType(page.LineCount() > 0 ? page.Line(0) : "");
+    charset::CodePageOf(fromHeader);
+    if (fromHeader.find(';') != std::string::npos)
+        __builtin_trap();
+}
+
+// The wide rule leaves no refused character and adds at most a '_'.
+void CheckWideSafeName(const std::string& name)
+{
+    std::u16string wide;
+    for (char c : name)
+        wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    const std::u16string safe = MakeSafeFileName(wide);
+    if (safe.size() < wide.size() || safe.size() > wide.size() + 1 ||
+        safe.find_first_of(u"\\/:*?\"<>|\x01\x1f") != std::u16string::npos)
+        __builtin_trap();
+}
+
+void RunPipeline(const std::uint8_t* data, std::size_t size, std::size_t chunk, const LeadByteTable& leadBytes,
+                 const LeadByteTable& otherLeadBytes)
 {
     FuzzSource source(data, size, chunk);
     LineReader reader;
@@ -44,6 +77,7 @@ void RunPipeline(const std::uint8_t* data, std::size_t size, std::size_t chunk, 
             __builtin_trap();
         page.AddLine(line);
     }
+    CheckCharsets(page, std::string_view(reinterpret_cast<const char*>(data), size));
     try {
         const std::string query = page.FindVideoQuery();
         if (query.find('"') != std::string::npos && leadBytes.IsLead(0x81) == false)
@@ -54,6 +88,23 @@ void RunPipeline(const std::uint8_t* data, std::size_t size, std::size_t chunk, 
     const std::string name = page.FindOutputFileName();
     if (name.size() < 4 || name.compare(name.size() - 4, 4, ".flv") != 0)
         __builtin_trap();
+    CheckWideSafeName(name);
+    // Switching code pages once the encoding is known keeps every line and
+    // at most trims more white space off its end.
+    std::vector<std::string> before;
+    for (std::size_t index = 0; index < page.LineCount(); ++index)
+        before.push_back(page.Line(index));
+    page.UseLeadBytes(otherLeadBytes);
+    if (page.LineCount() != before.size())
+        __builtin_trap();
+    for (std::size_t index = 0; index < before.size(); ++index) {
+        const std::string& after = page.Line(index);
+        if (before[index].compare(0, after.size(), after) != 0 ||
+            !std::all_of(before[index].begin() + static_cast<std::ptrdiff_t>(after.size()), before[index].end(),
+                         text_scan::IsWhiteSpace))
+            __builtin_trap();
+    }
+    page.FindOutputFileName();
 }
 
 }  // namespace
@@ -63,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::size_t chunk = 1 + data[0] % 64 * 67;
-    RunPipeline(data + 1, size - 1, chunk, LeadByteTable());
-    RunPipeline(data + 1, size - 1, chunk, ShiftJisLeadBytes());
+    RunPipeline(data + 1, size - 1, chunk, LeadByteTable(), ShiftJisLeadBytes());
+    RunPipeline(data + 1, size - 1, chunk, ShiftJisLeadBytes(), LeadByteTable());
     return 0;
 }
