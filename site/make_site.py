@@ -8,7 +8,8 @@ usage: make_site.py OUTDIR [--tests]
   OUTDIR/videos/<id>.flv    the video at /get_video?video_id=<id>
   OUTDIR/unsized/<id>.flv   videos served without Content-Length
   OUTDIR/chunked/<id>.html  pages served in chunks
-  OUTDIR/index.txt          one line per sample page: address, title, video file
+  OUTDIR/index.txt          one line per sample page: address, title, video
+                            file (in UTF-8)
 With --tests it also writes the pages and videos of the end-to-end tests.
 """
 import os
@@ -45,12 +46,12 @@ def flv(size, seed):
     return bytes(out[:size])
 
 
-def page(title, query, newline="\n", filler=""):
+def page(title, query, newline="\n", filler="", meta="<meta charset=\"windows-1252\">"):
     lines = [
         "<!DOCTYPE html>",
         "<html lang=\"en\">",
         "<head>",
-        "<meta charset=\"windows-1252\">",
+        meta,
         "<title>%s</title>" % title,
         "<link rel=\"stylesheet\" href=\"/style.css\">",
         "</head>",
@@ -64,7 +65,7 @@ def page(title, query, newline="\n", filler=""):
         "</body>",
         "</html>",
     ]
-    return newline.join(lines) + newline
+    return newline.join(line for line in lines if line) + newline
 
 
 def write(path, data):
@@ -80,6 +81,16 @@ SAMPLES = [
     ("rain", "Rain on a window", 600 * 1024),
 ]
 
+# Pages in UTF-8 whose titles no single-byte code page holds: the first says
+# so only in its Content-Type header (nginx adds the charset to pages named
+# utf8-*), the second only in its meta tag. Each title's last UTF-8 byte is
+# a lead byte in code page 932, which would swallow the '<' of "</title>".
+UTF8_SAMPLES = [
+    ("utf8-harbour", "Caf\u00e9 \u2013 \u6e2f\u306e\u5915\u66ae\u308c", 1024 * 1024, ""),
+    ("cats", "\u041a\u043e\u0448\u043a\u0438 \u043d\u0430 \u043a\u0440\u044b\u0448\u0435 \U0001F408", 512 * 1024,
+     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"),
+]
+
 
 def main(outdir, tests):
     index = []
@@ -87,7 +98,12 @@ def main(outdir, tests):
         write(os.path.join(outdir, "pages", ident + ".html"), page(title, "video_id=%s&t=s%d" % (ident, number)))
         write(os.path.join(outdir, "videos", ident + ".flv"), flv(size, number + 1))
         index.append("%s/watch?v=%s\t%s\tvideos/%s.flv" % (HOST, ident, title, ident))
-    write(os.path.join(outdir, "index.txt"), "\n".join(index) + "\n")
+    for number, (ident, title, size, meta) in enumerate(UTF8_SAMPLES):
+        text = page(title, "video_id=%s&t=u%d" % (ident, number), meta=meta)
+        write(os.path.join(outdir, "pages", ident + ".html"), text.encode("utf-8"))
+        write(os.path.join(outdir, "videos", ident + ".flv"), flv(size, 50 + number))
+        index.append("%s/watch?v=%s\t%s\tvideos/%s.flv" % (HOST, ident, title, ident))
+    write(os.path.join(outdir, "index.txt"), ("\n".join(index) + "\n").encode("utf-8"))
     if tests:
         write_test_site(outdir)
 
