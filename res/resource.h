@@ -19,7 +19,3 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC               (-1)
 #endif
-
-/* The version, in the one place it is written. */
-#define CLIPWELL_VERSION_NUMBERS 1,0,0,1
-#define CLIPWELL_VERSION_TEXT    "1.0.0.1"

@@ -18,5 +18,6 @@ done
 
 echo "== release package"
 zip=$(scripts/package.sh | tail -n 1)
-version=$(sed -n 's/^#define CLIPWELL_VERSION_TEXT *"\(.*\)"/\1/p' res/resource.h)
+version=$(sed -n 's/^project(Clipwell VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 python3 tests/package/check_package.py "$zip" "$version"
+tests/package/check_reproducible.sh

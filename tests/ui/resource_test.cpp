@@ -196,7 +196,8 @@ TEST_F(ExeResources, MainDialogTemplate)
     EXPECT_EQ(t.items[1].title.rfind("URL (ex. http://video.example.com/", 0), 0u) << t.items[1].title;
     EXPECT_EQ(t.items[1].title.back(), ')');
     ExpectItem(t.items[1], kStatic, "#130", t.items[1].title, 0x50020001, 54, 12, 181, 9);
-    ExpectItem(t.items[2], 1001, "msctls_progress32", "", 0x50800001, 26, 55, 238, 11);
+    // The resource compiler writes a class name in capitals.
+    ExpectItem(t.items[2], 1001, "MSCTLS_PROGRESS32", "", 0x50800001, 26, 55, 238, 11);
     ExpectItem(t.items[3], 1002, "#128", "Grab!", 0x50010000, 117, 78, 56, 14);
     ExpectItem(t.items[4], 1003, "#130", "Static", 0x50020001, 68, 45, 154, 8);
 }
