@@ -1,11 +1,55 @@
 #!/usr/bin/env python3
 """Checks a release zip: it holds a PE32 (i686) Clipwell.exe whose version
-block says the version, a README and sums that match.
+block says the version, a README and sums that match. The program is
+stripped (no symbols, no debug sections) and names its debug file, which
+lies next to the zip, outside it, and matches the name's checksum.
 usage: check_package.py ZIP VERSION"""
 import hashlib
+import os
 import struct
 import sys
 import zipfile
+import zlib
+
+
+def sections(exe):
+    """The section names of a PE image (long names looked up in the string
+    table) and its number of symbols."""
+    pe = struct.unpack_from("<I", exe, 0x3C)[0]
+    count, = struct.unpack_from("<H", exe, pe + 6)
+    symbols_at, symbols = struct.unpack_from("<II", exe, pe + 12)
+    optional_size, = struct.unpack_from("<H", exe, pe + 20)
+    strings_at = symbols_at + 18 * symbols
+    names = {}
+    for i in range(count):
+        header = pe + 24 + optional_size + 40 * i
+        name = exe[header:header + 8].rstrip(b"\0").decode()
+        if name.startswith("/"):
+            start = strings_at + int(name[1:])
+            name = exe[start:exe.index(b"\0", start)].decode()
+        size, _, raw_size, raw_at = struct.unpack_from("<IIII", exe, header + 8)
+        names[name] = exe[raw_at:raw_at + min(size, raw_size)]
+    return names, symbols
+
+
+def check_debug_file(exe, folder, version):
+    names, symbols = sections(exe)
+    problems = ["Clipwell.exe has %d symbols" % symbols] if symbols else []
+    problems += ["Clipwell.exe has a %s section" % name for name in names if name.startswith(".debug")]
+    link = names.get(".gnu_debuglink", b"")
+    name = link[:link.find(b"\0")].decode()
+    if name != "Clipwell-%s-win32.debug" % version:
+        return problems + ["Clipwell.exe names the debug file %r" % name]
+    path = os.path.join(folder, name)
+    if not os.path.isfile(path):
+        return problems + ["no %s next to the zip" % name]
+    debug = open(path, "rb").read()
+    crc, = struct.unpack_from("<I", link, (len(name) + 4) // 4 * 4)
+    if zlib.crc32(debug) != crc:
+        problems.append("%s is not the debug file Clipwell.exe names" % name)
+    if not any(section.startswith(".debug") for section in sections(debug)[0]):
+        problems.append("%s holds no debug information" % name)
+    return problems
 
 
 def main(path, version):
@@ -24,6 +68,7 @@ def main(path, version):
             if (key + "\0").encode("utf-16-le") not in exe or \
                     ("\0" + version + "\0").encode("utf-16-le") not in exe:
                 problems.append("no %s %s in the version block" % (key, version))
+        problems += check_debug_file(exe, os.path.dirname(path), version)
         if version not in archive.read("README.txt").decode():
             problems.append("the README does not name the version")
         for line in archive.read("SHA256SUMS.txt").decode().splitlines():
