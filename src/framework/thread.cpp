@@ -9,16 +9,48 @@ UniqueHandle AfxBeginThread(unsigned(__stdcall* procedure)(void*), void* argumen
     return UniqueHandle(reinterpret_cast<HANDLE>(handle));
 }
 
-void AfxWaitForThread(HANDLE thread)
+bool AfxWaitForThread(HANDLE thread, DWORD timeoutMs)
 {
     if (thread == nullptr)
-        return;
+        return true;
+    const DWORD start = GetTickCount();
     for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+        DWORD left = INFINITE;
+        if (timeoutMs != INFINITE) {
+            const DWORD waited = GetTickCount() - start;
+            left = waited < timeoutMs ? timeoutMs - waited : 0;
+        }
+        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
         if (woken != WAIT_OBJECT_0 + 1)
-            return;
+            return woken == WAIT_OBJECT_0;
         // Peeking runs the pending sent messages and removes nothing.
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+bool AfxPumpWhileRunning(HANDLE thread, HWND dialog, const std::function<bool()>& abandon)
+{
+    for (;;) {
+        if (abandon())
+            return false;
+        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0)
+            return true;
+        if (woken != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return false;
+            }
+            if (!IsDialogMessageA(dialog, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            if (abandon())
+                return false;
+        }
     }
 }

@@ -1,15 +1,22 @@
 #pragma once
 
-class CMainDlg;
+#include "transfer/transfer_state.h"
+#include "transfer/transfer_window.h"
 
-// The download worker's thread procedure: copies the response of the last
-// grab into the output file, 1024 bytes at a time, showing the count after
-// each chunk, until the body ends or the transfer flag is cleared. Always
-// ends with the file closed, the flag clear and "Grab!" enabled; a failure
-// is then reported on the user-interface thread, unless the user had asked
-// the transfer to stop.
-unsigned __stdcall DownloadWorker(void* dialog);
+#include <memory>
 
-// Asks a running worker to stop and waits until it has ended, carrying out
-// the control updates it sends meanwhile; then releases its response.
-void StopWorker(CMainDlg& dialog);
+// Starts the download worker on transfer, whose request is ready to be
+// sent and whose output file is open, and records it in window. The worker
+// sends the request, then copies the response into the file 1024 bytes at
+// most at a time, showing the count after each chunk, until the body ends
+// or the transfer flag is cleared. A transfer that ends on its own ends
+// with the file closed, the flag clear and "Grab!" enabled, and then says
+// what went wrong, if anything did. Raises CMemoryException, with the file
+// closed, when no thread can be started.
+void StartWorker(TransferWindow& window, std::shared_ptr<TransferState> transfer);
+
+// Asks the window's running worker to stop and waits for it, carrying out
+// the control updates it sends meanwhile, but not for long: a worker
+// blocked on a stalled server is left to end by itself, after its file has
+// been closed here with every byte it wrote. Then forgets the transfer.
+void StopWorker(TransferWindow& window);

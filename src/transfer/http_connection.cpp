@@ -36,11 +36,12 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(int verb, const char* ob
     const char* verbText = VerbText(verb);
     HINTERNET handle = HttpOpenRequestA(GetHandle(), verbText, objectName, version ? version : "HTTP/1.0", referer,
                                         acceptTypes, flags, context);
+    if (handle == nullptr)
+        throw CInternetException(GetLastError(), context);
     auto request = std::make_unique<CHttpFile>(MakeInternetHandle(handle, m_hConnection), verbText, objectName,
                                                m_strServerName, context);
     // Without a receive timeout the library would wait for a stalled server
     // forever, and so would whoever reads the response.
-    if (handle != nullptr)
-        request->SetReadTimeout(kReceiveTimeoutMs);
+    request->SetReadTimeout(CInternetFile::kReceiveTimeoutMs);
     return request;
 }

@@ -18,13 +18,10 @@ public:
 
     // Opens a request for objectName with the verb numbered verb (another
     // number gives an empty verb) and version "HTTP/1.0" unless one is
-    // given. A refused request comes back without a handle, so its send
-    // fails. A request that has a handle waits at most kReceiveTimeoutMs
-    // for each read.
+    // given. Raises CInternetException when the library refuses the
+    // request. The request waits at most kReceiveTimeoutMs for each read.
     std::unique_ptr<CHttpFile> OpenRequest(int verb, const char* objectName, const char* referer = nullptr,
                                            DWORD_PTR context = 1, const char** acceptTypes = nullptr,
                                            const char* version = nullptr,
                                            DWORD flags = INTERNET_FLAG_EXISTING_CONNECT);
-
-    static constexpr DWORD kReceiveTimeoutMs = 30000;
 };

@@ -21,8 +21,9 @@ bool CHttpFile::AddRequestHeaders(const char* headers, DWORD flags, int headersL
 
 void CHttpFile::SendRequest(const char* headers, DWORD headersLength, void* optional, DWORD optionalLength)
 {
+    const DWORD start = GetTickCount();
     if (!HttpSendRequestA(GetHandle(), headers, headersLength, optional, optionalLength))
-        throw CInternetException(GetLastError(), GetContext());
+        throw CInternetException(ReceiveError(start), GetContext());
 }
 
 bool CHttpFile::QueryInfo(DWORD infoLevel, std::string& text, DWORD* index) const

@@ -49,6 +49,21 @@ std::string LastResponseText()
 
 }  // namespace
 
+DWORD ReceiveErrorCode(DWORD error, DWORD waitedMs, DWORD timeoutMs)
+{
+    // The clock may run a little short of the socket's.
+    const bool waitedAll = waitedMs >= timeoutMs - timeoutMs / 10;
+    if (error == WSAETIMEDOUT || (error == ERROR_INTERNET_CONNECTION_ABORTED && waitedAll))
+        return ERROR_INTERNET_TIMEOUT;
+    return error;
+}
+
+bool IsConnectionLost(DWORD error)
+{
+    return error == WSAECONNRESET || error == WSAECONNABORTED || error == ERROR_INTERNET_CONNECTION_RESET ||
+           error == ERROR_INTERNET_CONNECTION_ABORTED;
+}
+
 bool CInternetException::GetErrorMessage(char* error, unsigned maxError, unsigned* helpContext) const
 {
     if (helpContext != nullptr)

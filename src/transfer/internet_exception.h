@@ -17,3 +17,13 @@ public:
     DWORD m_dwError;
     DWORD_PTR m_dwContext;
 };
+
+// The code to raise for a receive call that failed with error after
+// waiting waitedMs of a read time-out of timeoutMs. A time-out becomes the
+// library's own ERROR_INTERNET_TIMEOUT, which has a text: Wine's library
+// reports a stalled body as the socket's WSAETIMEDOUT, and a stall before
+// the reply's headers as an aborted connection after the whole time-out.
+DWORD ReceiveErrorCode(DWORD error, DWORD waitedMs, DWORD timeoutMs);
+
+// True for the codes of a connection that the server dropped or reset.
+bool IsConnectionLost(DWORD error);

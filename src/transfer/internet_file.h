@@ -17,6 +17,13 @@ public:
     bool ReadString(std::string& line) override;
     // Reads up to count bytes; 0 at the end of the body, and again 0 after.
     unsigned Read(void* buffer, unsigned count) override;
+    // Waits until the library holds some of the body (at most the read
+    // time-out), then reads up to count of those bytes; 0 at the end. Unlike
+    // Read, it never waits to fill the buffer, so a failure that follows
+    // cannot take bytes that had arrived with it. A connection that the
+    // server drops or resets ends the body as a close does: the caller
+    // compares the length it got with the one it was promised.
+    unsigned ReadAvailable(void* buffer, unsigned count);
     // Closes the handle and frees the line buffer; never raises.
     void Close() override;
     void Abort() override;
@@ -28,8 +35,12 @@ public:
     const std::string& GetServerName() const { return m_strServerName; }
 
     // How long one read may wait for the server before it fails; raises
-    // CInternetException when the library refuses the setting.
+    // CInternetException when the library refuses the setting. The library
+    // applies it when the request is sent.
     void SetReadTimeout(DWORD milliseconds);
+
+    // The read time-out of every request the program makes.
+    static constexpr DWORD kReceiveTimeoutMs = 30000;
 
 protected:
     // Raises the error of a read on a stream that is not readable.
@@ -38,7 +49,14 @@ protected:
 private:
     std::size_t ReadBytes(char* buffer, std::size_t count) override;
 
+protected:
+    // The code to raise for the receive call that has just failed after
+    // waiting since start (a tick count).
+    DWORD ReceiveError(DWORD start) const;
+
+private:
     SharedInternetHandle m_hInternet;
+    DWORD m_readTimeoutMs = kReceiveTimeoutMs;
     bool m_bReadMode = true;
     DWORD_PTR m_dwContext;
     std::string m_strObject;

@@ -43,6 +43,25 @@ StreamKind KindOfHandle(HINTERNET handle)
     }
 }
 
+// Gives every HTTP request the read time-out as the library creates it.
+// The time-out of a session would do on Windows, but Wine's library keeps
+// none there, so the requests that InternetOpenUrl makes would wait for a
+// stalled server without end. Set here, before the request is sent, it
+// holds for its headers and its body alike.
+void CALLBACK ApplyReceiveTimeout(HINTERNET, DWORD_PTR, DWORD status, void* information, DWORD length)
+{
+    if (status != INTERNET_STATUS_HANDLE_CREATED || information == nullptr || length < sizeof(HINTERNET))
+        return;
+    HINTERNET created = *static_cast<HINTERNET*>(information);
+    DWORD type = 0;
+    DWORD size = sizeof type;
+    if (!InternetQueryOptionA(created, INTERNET_OPTION_HANDLE_TYPE, &type, &size) ||
+        type != INTERNET_HANDLE_TYPE_HTTP_REQUEST)
+        return;
+    DWORD timeout = CInternetFile::kReceiveTimeoutMs;
+    InternetSetOptionA(created, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+}
+
 }  // namespace
 
 CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD accessType, const char* proxyName,
@@ -54,6 +73,9 @@ CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD a
     if (handle == nullptr)
         throw CInternetException(GetLastError(), m_dwContext);
     m_hSession = MakeInternetHandle(handle, nullptr);
+    DWORD timeout = CInternetFile::kReceiveTimeoutMs;
+    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    InternetSetStatusCallbackA(handle, &ApplyReceiveTimeout);
 }
 
 CInternetSession::~CInternetSession() = default;
@@ -73,9 +95,13 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
         return OpenLocalFile(LocalFileName(parts.path), flags);
 
     // The address goes to the library as typed, not in its canonical form.
+    const DWORD start = GetTickCount();
     HINTERNET handle = InternetOpenUrlA(GetHandle(), url, headers, headersLength, flags, context);
-    if (handle == nullptr)
-        throw CInternetException(GetLastError(), context);
+    if (handle == nullptr) {
+        const DWORD error = GetLastError();
+        throw CInternetException(ReceiveErrorCode(error, GetTickCount() - start, CInternetFile::kReceiveTimeoutMs),
+                                 context);
+    }
     return MakeStream(handle, parts.scheme, split, parts.host, parts.path, context);
 }
 

@@ -1,7 +1,5 @@
 #include "ui/main_dialog.h"
 
-#include "framework/app_messages.h"
-#include "framework/framework_resource.h"
 #include "framework/message_box.h"
 #include "framework/paint_dc.h"
 #include "framework/string_table.h"
@@ -9,6 +7,7 @@
 #include "resource.h"
 #include "transfer/download_worker.h"
 #include "transfer/grab_command.h"
+#include "transfer/transfer_messages.h"
 #include "ui/about_dialog.h"
 #include "ui/icon_origin.h"
 
@@ -17,7 +16,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_GRAB, &CMainDlg::GrabCommand)
-    ON_MESSAGE(WM_APP_TRANSFER_FAILED, &CMainDlg::OnTransferFailed)
+    ON_MESSAGE(WM_APP_TRANSFER_REPORT, &CMainDlg::OnTransferReport)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -92,10 +91,7 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM)
         break;
     }
     case SC_CLOSE:
-        // The worker closes the file as it ends; Abort then finds it closed
-        // and never races a write.
         StopTransferForExit();
-        m_outputFile.Abort();
         EndDialog(IDOK);
         break;
     default:
@@ -125,16 +121,10 @@ HCURSOR CMainDlg::OnQueryDragIcon()
     return static_cast<HCURSOR>(m_hIcon);
 }
 
-LRESULT CMainDlg::OnTransferFailed(WPARAM, LPARAM text)
+LRESULT CMainDlg::OnTransferReport(WPARAM icon, LPARAM text)
 {
-    // Reported as a failed handler would be, unless the dialog is ending.
-    if (m_ending)
-        return 0;
-    const char* message = reinterpret_cast<const char*>(text);
-    if (message != nullptr && message[0] != '\0')
-        AfxMessageBox(message, MB_ICONSTOP);
-    else
-        AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONSTOP);
+    if (!m_ending)
+        AfxMessageBox(reinterpret_cast<const wchar_t*>(text), static_cast<UINT>(icon));
     return 0;
 }
 
@@ -152,7 +142,7 @@ void CMainDlg::RepaintTransferControls()
     for (CWnd* control : {static_cast<CWnd*>(&m_status), static_cast<CWnd*>(&m_progress)}) {
         control->SetRedraw(TRUE);
         RedrawWindow(control->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        if (m_transferActive)
+        if (TransferActive())
             control->SetRedraw(FALSE);
     }
 }
@@ -164,7 +154,7 @@ void CMainDlg::OnTimer(UINT_PTR id)
         return;
     }
     // The last repaint after the transfer leaves painting on.
-    const bool ended = !m_transferActive;
+    const bool ended = !TransferActive();
     RepaintTransferControls();
     if (ended)
         KillTimer(m_hWnd, kRepaintTimer);
@@ -173,10 +163,12 @@ void CMainDlg::OnTimer(UINT_PTR id)
 void CMainDlg::StopTransferForExit()
 {
     m_ending = true;
-    if (!m_worker)
+    if (!m_worker && !m_fetchingPage)
         return;
-    // The worker may be blocked on a stalled server for a while; the user
-    // asked the window to go, so it goes now.
-    ShowWindow(SW_HIDE);
+    // The user asked the window to go, so it goes now, whatever the
+    // transfer or the page fetch still waits for. The file is closed first:
+    // hiding a window can take Wine's X11 driver two seconds without a
+    // window manager to answer it.
     StopWorker(*this);
+    ShowWindow(SW_HIDE);
 }

@@ -14,12 +14,7 @@ namespace {
 // The site's state folder (a Unix path in CLIPWELL_SITE) as a Windows path.
 std::string SitePath(const std::string& relative)
 {
-    std::string path = std::string("Z:") + std::getenv("CLIPWELL_SITE") + "/" + relative;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
+    return UnixToWindowsPath(std::string(std::getenv("CLIPWELL_SITE")) + "/" + relative);
 }
 
 ClipwellOptions ThroughNginx()
@@ -67,7 +62,11 @@ TEST(Nginx, SavesWhatTheServerAnswers)
 
     const std::string missing = Grab(clipwell, "missing", "Missing.flv");
     EXPECT_NE(missing.find("404 Not Found"), std::string::npos) << missing;
-    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+    // Saved, and said: the file holds the server's reply, not a video.
+    const auto box = clipwell.WaitForMessageBox();
+    EXPECT_NE(box.text.find("\"404 Not Found\""), std::string::npos) << box.text;
+    EXPECT_EQ(box.icon, "exclamation");
+    clipwell.CloseMessageBox(box);
 }
 
 TEST(Nginx, ReadsPagesOfEveryShape)

@@ -5,7 +5,9 @@ if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang" OR NOT CLIPWELL_SANITIZE)
 endif()
 
 # Coverage feedback needs the code under test instrumented too.
-target_compile_options(clipwell_portable PRIVATE -fsanitize=fuzzer-no-link)
+foreach(library IN LISTS CLIPWELL_PORTABLE_LIBRARIES)
+  target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link)
+endforeach()
 
 add_executable(page_fuzzer fuzz/page_fuzzer.cpp)
 target_compile_options(page_fuzzer PRIVATE -fsanitize=fuzzer)

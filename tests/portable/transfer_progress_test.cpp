@@ -1,5 +1,6 @@
 #include "page/safe_file_name.h"
 #include "transfer/transfer_progress.h"
+#include "transfer/transfer_report.h"
 #include "ui/icon_origin.h"
 
 #include "code_page_932.h"
@@ -24,6 +25,55 @@ TEST(TransferProgress, StatusTextUsesTheHeaderAsSent)
     EXPECT_EQ(unsized.StatusText(3072), "3072 /  B");
     EXPECT_EQ(unsized.RangeHigh(), 0);
     EXPECT_EQ(TransferProgress(" 0042", 42).StatusText(7), "7 /  0042 B");
+}
+
+// What the user is told after a transfer, by how it ended.
+TEST(TransferReport, SaysEveryEndThatIsNotTheWholeVideo)
+{
+    const std::string ok = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n";
+    const struct {
+        const char* statusCode;
+        const char* statusText;
+        std::string rawHeaders;
+        const char* contentLength;
+        std::int64_t received;
+        bool failed;
+        ReportKind kind;
+        std::u16string text;
+    } rows[] = {
+        {"200", "OK", ok, "100", 100, false, ReportKind::None, u""},
+        {"200", "OK", ok, "", 50, false, ReportKind::None, u""},
+        {"200", "OK", ok, "100", 40, false, ReportKind::Warning,
+         u"The connection ended early. Only 40 of 100 bytes arrived. The file \"v.flv\" keeps them."},
+        {"206", "Partial", ok, "100", 100, false, ReportKind::None, u""},
+        {"404", "Not Found", ok, "100", 100, false, ReportKind::Warning,
+         u"The server answered \"404 Not Found\" instead of sending the video. The file \"v.flv\" holds its reply, "
+         u"not a video."},
+        {"0", "", "\r\n", "", 0, false, ReportKind::Warning,
+         u"The server closed the connection without replying. The file \"v.flv\" is empty."},
+        {"200", "OK", "HTTP/1.0 200 OK\r\n\r\n", "", 9, false, ReportKind::Warning,
+         u"The server's reply had no status line. The file \"v.flv\" holds what it sent, which may not be a video."},
+        {"200", "OK", ok, "100", 50, true, ReportKind::Failure,
+         u"Timed out.\n\nOnly 50 of 100 bytes arrived. The file \"v.flv\" keeps them."},
+        {"", "", "", "", 0, true, ReportKind::Failure, u"Timed out.\n\nThe file \"v.flv\" is empty."},
+        {"200", "OK", ok, "", 7, true, ReportKind::Failure,
+         u"Timed out.\n\nThe file \"v.flv\" keeps the 7 bytes that arrived."},
+    };
+    for (const auto& row : rows) {
+        TransferOutcome outcome;
+        outcome.fileName = u"v.flv";
+        outcome.statusCode = row.statusCode;
+        outcome.statusText = row.statusText;
+        outcome.rawHeaders = row.rawHeaders;
+        outcome.contentLength = row.contentLength;
+        outcome.expected = outcome.contentLength.empty() ? 0 : 100;
+        outcome.received = row.received;
+        outcome.failed = row.failed;
+        outcome.failure = u"Timed out.";
+        const TransferReport report = ReportOf(outcome);
+        EXPECT_EQ(report.kind, row.kind) << row.statusCode << " " << row.received;
+        EXPECT_TRUE(report.text == row.text) << row.statusCode << " " << row.received;
+    }
 }
 
 TEST(TransferProgress, CountsBeyondTheThirtyTwoBitRange)

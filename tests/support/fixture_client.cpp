@@ -89,8 +89,11 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
     std::string target = "/__fixture/route?path=" + UrlEncode(path) + "&status=" + std::to_string(route.status) +
                          "&length=" + (route.contentLength ? "1" : "0") + "&chunked=" + (route.chunked ? "1" : "0") +
                          "&close_after=" + std::to_string(route.closeAfter) +
+                         (route.reason.empty() ? "" : "&reason=" + UrlEncode(route.reason)) +
                          "&stall_after=" + std::to_string(route.stallAfter) +
-                         "&stall_seconds=" + std::to_string(route.stallSeconds);
+                         "&stall_seconds=" + std::to_string(route.stallSeconds) +
+                         "&reset_after=" + std::to_string(route.resetAfter) + "&reply=" + route.reply +
+                         "&head_stall_seconds=" + std::to_string(route.headStallSeconds);
     for (const std::string& header : route.headers)
         target += "&header=" + UrlEncode(header);
     Control("PUT", target, body);

@@ -11,12 +11,16 @@ class FixtureServer {
 public:
     struct Route {
         int status = 200;
+        std::string reason;  // of the status line; the server's own when empty
         std::vector<std::string> headers;  // "Name: value"
         bool contentLength = true;
         bool chunked = false;
         long closeAfter = -1;  // close the connection after this many body bytes
         long stallAfter = -1;  // stop sending after this many body bytes
         double stallSeconds = 60;
+        long resetAfter = -1;         // reset the connection after this many body bytes
+        std::string reply = "full";   // "none": close at once; "raw": the body alone
+        double headStallSeconds = 0;  // wait before replying at all
     };
 
     // Connects to the server; unless told to keep them, it forgets earlier

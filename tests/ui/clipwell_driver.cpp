@@ -183,17 +183,20 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-std::string ClipwellExePath()
+std::string UnixToWindowsPath(const std::string& unixPath)
 {
-    const char* unixPath = std::getenv("CLIPWELL_EXE");
-    if (unixPath == nullptr)
-        return "Clipwell.exe";
-    std::string path = std::string("Z:") + unixPath;
+    std::string path = "Z:" + unixPath;
     for (char& c : path) {
         if (c == '/')
             c = '\\';
     }
     return path;
+}
+
+std::string ClipwellExePath()
+{
+    const char* unixPath = std::getenv("CLIPWELL_EXE");
+    return unixPath == nullptr ? "Clipwell.exe" : UnixToWindowsPath(unixPath);
 }
 
 std::string WatchPageHtml(const std::string& title, const std::string& videoQuery)
@@ -210,7 +213,7 @@ ClipwellDriver::ClipwellDriver(const Options& options)
     GetCurrentDirectoryA(MAX_PATH, current);
     const std::string root = std::string(current) + "\\ui-work\\";
     CreateDirectoryA(root.c_str(), nullptr);
-    m_folder = root + CurrentTestName() + "\\";
+    m_folder = root + (options.folder.empty() ? CurrentTestName() : options.folder) + "\\";
     CreateDirectoryA(m_folder.c_str(), nullptr);
     // A clean folder: nothing from an earlier run may pass for output.
     WIN32_FIND_DATAA found;
@@ -390,6 +393,10 @@ bool ClipwellDriver::FindMessageBox(MessageBoxInfo& info) const
         info.text = Text(text);
         info.owner = GetWindow(dialog, GW_OWNER);
         info.topmost = (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        // The icon is read from the screen: bring the box above any other
+        // program's windows first, and let it paint.
+        SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        Sleep(200);
         info.icon = IconKind(GetDlgItem(dialog, 0x0440));
         return true;
     }

@@ -15,6 +15,7 @@ struct ClipwellOptions {
     std::string exeName = "Clipwell.exe";  // copied to this name when different
     bool proxy = true;                     // reach video.example.com through a proxy:
     unsigned short proxyPort = 0;          // this loopback port, or the fixture server's
+    std::string folder;                    // the working folder's name; the test's by default
 };
 
 class ClipwellDriver {
@@ -113,6 +114,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // The Windows path of the built Clipwell.exe (CLIPWELL_EXE, a Unix path).
 std::string ClipwellExePath();
+
+// A Unix path as Wine's Windows programs name it (drive Z: is the root).
+std::string UnixToWindowsPath(const std::string& unixPath);
 
 // A page of the video site with the given title line and player line.
 std::string WatchPageHtml(const std::string& title, const std::string& videoQuery);

@@ -96,32 +96,6 @@ TEST(Transfer, CloseEndsTheDialogAndKeepsTheBytes)
     EndDuringTransfer([](ClipwellDriver& clipwell) { clipwell.SysCommand(SC_CLOSE); }, 1);
 }
 
-TEST(StalledTransfer, EscapeAndCloseStillEndTheWindowAtOnce)
-{
-    EndDuringTransfer([](ClipwellDriver& clipwell) { clipwell.PressEscape(); }, 600);
-    EndDuringTransfer([](ClipwellDriver& clipwell) { clipwell.SysCommand(SC_CLOSE + 1); }, 600);
-}
-
-TEST(StalledTransfer, TheReadTimesOutAndIsReported)
-{
-    FixtureServer server;
-    ClipwellDriver clipwell;
-    const std::string video = VideoBytes('d');
-    StartPausingGrab(clipwell, server, "stall", "Stalled", video, 600);
-    const auto box = clipwell.WaitForMessageBox(45000);
-    EXPECT_EQ(box.icon, "stop");
-    EXPECT_EQ(box.owner, clipwell.Main());
-    EXPECT_EQ(box.caption, "Clipwell");
-    EXPECT_FALSE(box.text.empty());
-    // The transfer has ended the ordinary way before the report.
-    EXPECT_TRUE(clipwell.GrabEnabled());
-    const std::string kept = AwaitFile(clipwell, "Stalled.flv");
-    EXPECT_GE(kept.size(), static_cast<std::size_t>(kPauseAt) - 1024);
-    EXPECT_TRUE(SameBytes(kept, video.substr(0, kept.size())));
-    clipwell.CloseMessageBox(box);
-    EXPECT_TRUE(IsWindowEnabled(clipwell.Main()));
-}
-
 TEST(SystemCommands, CloseWithoutTransferEndsQuietly)
 {
     ClipwellDriver clipwell;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// How a transfer ended, as the worker saw it, and what the user is told
+// afterwards. A transfer that brought the whole video says nothing; every
+// other end is one message that says what went wrong and what the output
+// file holds. Texts are UTF-16, since the file's name may be in any script.
+struct TransferOutcome {
+    std::u16string fileName;
+    // The reply's status code and text ("404", "Not Found") and its raw
+    // header lines, status line first, as the library gives them.
+    std::string statusCode;
+    std::string statusText;
+    std::string rawHeaders;
+    // The Content-Length as sent (empty without one) and its number.
+    std::string contentLength;
+    std::int64_t expected = 0;
+    std::int64_t received = 0;
+    // Set when a call failed; failure is its text.
+    bool failed = false;
+    std::u16string failure;
+};
+
+enum class ReportKind { None, Warning, Failure };
+
+struct TransferReport {
+    ReportKind kind = ReportKind::None;
+    std::u16string text;
+};
+
+// The message for outcome: a failure's own text with what the file keeps;
+// else a reply that is not the video (no reply at all, no status line, a
+// status other than 2xx); else a body shorter than its Content-Length.
+TransferReport ReportOf(const TransferOutcome& outcome);

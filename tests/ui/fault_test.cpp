@@ -1,0 +1,308 @@
+// A bad connection as the user meets it: one row per way a server can fail
+// a grab, with what the user must be told, which bytes the file must keep
+// and how long it may take. The rows of a table run side by side, each in
+// a Clipwell of its own.
+#include "clipwell_driver.h"
+#include "fixture_client.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kVideoSize = 100000;
+constexpr long kStallAt = 50000;
+// The program's read time-out.
+constexpr DWORD kTimeoutMs = 30000;
+// Rows that need no waiting are checked one after the other, each taking a
+// few seconds of Wine's message box handling.
+constexpr DWORD kQuickMs = 40000;
+
+std::string VideoBytes(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 13 + (i >> 9));
+    return bytes;
+}
+
+using RouteChange = std::function<void(FixtureServer::Route&)>;
+
+struct FaultRow {
+    std::string name;  // the page's id and title, and the working folder's name
+    RouteChange route;
+    std::string icon;  // of the report; "" when nothing is to be said
+    std::string says;  // a part of the report's text
+    std::size_t kept;  // the file holds this many bytes of what was served (npos: unchecked)
+    DWORD withinMs;    // from the click to the report, or to the end
+    std::string body = VideoBytes(kVideoSize);
+};
+
+const std::string kNotFound = "<html>no such video</html>";
+const std::string kRaw = "no status line\r\njust bytes\r\n";
+
+std::string PageUrl(const std::string& id)
+{
+    return "http://video.example.com/watch?v=" + id;
+}
+
+void ServeRow(FixtureServer& server, const FaultRow& row)
+{
+    FixtureServer::Route route;
+    if (row.route)
+        row.route(route);
+    server.Serve("/watch?v=" + row.name, WatchPageHtml(row.name, "video_id=" + row.name));
+    server.Serve("/get_video?video_id=" + row.name, row.body, route);
+}
+
+ClipwellOptions InFolder(const std::string& name)
+{
+    ClipwellOptions options;
+    options.folder = ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::string(".") + name;
+    return options;
+}
+
+// What one row must come to, once its grab has been started.
+void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started)
+{
+    SCOPED_TRACE(row.name);
+    if (!row.icon.empty()) {
+        ClipwellDriver::MessageBoxInfo box;
+        ASSERT_TRUE(WaitUntil([&] { return clipwell.FindMessageBox(box); }, row.withinMs + 10000)) << "no report";
+        EXPECT_LE(GetTickCount() - started, row.withinMs);
+        EXPECT_EQ(box.icon, row.icon);
+        EXPECT_NE(box.text.find(row.says), std::string::npos) << box.text;
+        EXPECT_EQ(box.owner, clipwell.Main());
+        // The transfer ended the ordinary way before the report.
+        EXPECT_TRUE(clipwell.GrabEnabled());
+        clipwell.CloseMessageBox(box);
+    }
+    const std::string saved = clipwell.AwaitOutput(row.name + ".flv", row.withinMs + 10000);
+    if (row.kept != std::string::npos) {
+        EXPECT_TRUE(SameBytes(saved, row.body.substr(0, row.kept)));
+    }
+    if (row.icon.empty()) {
+        WaitUntil([] { return false; }, 500);
+        EXPECT_TRUE(clipwell.OtherDialogs().empty()) << "an unexpected report";
+    }
+}
+
+// Starts every row's grab, then checks each.
+void RunRows(const std::vector<FaultRow>& rows)
+{
+    FixtureServer server;
+    std::vector<std::unique_ptr<ClipwellDriver>> clipwells;
+    std::vector<DWORD> started;
+    for (const FaultRow& row : rows) {
+        ServeRow(server, row);
+        clipwells.push_back(std::make_unique<ClipwellDriver>(InFolder(row.name)));
+        clipwells.back()->TypeUrl(PageUrl(row.name));
+        clipwells.back()->ClickGrab();
+        started.push_back(GetTickCount());
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        CheckRow(rows[i], *clipwells[i], started[i]);
+}
+
+TEST(Faults, EveryEndIsCompleteOrSaid)
+{
+    const auto dropAt = [](long bytes) { return [bytes](FixtureServer::Route& r) { r.closeAfter = bytes; }; };
+    std::vector<FaultRow> rows = {
+        {"Whole", nullptr, "", "", kVideoSize, kQuickMs},
+        {"Short", dropAt(40000), "exclamation", "Only 40000 of 100000 bytes arrived", 40000, kQuickMs},
+        {"HeadersOnly", dropAt(0), "exclamation", "Only 0 of 100000 bytes arrived", 0, kQuickMs},
+        {"Reset", [](FixtureServer::Route& r) { r.resetAfter = 40000; }, "exclamation",
+         "Only 40000 of 100000 bytes arrived", 40000, kQuickMs},
+        {"HugeLength",
+         [](FixtureServer::Route& r) {
+             r.contentLength = false;
+             r.headers = {"Content-Length: 3221225472"};
+         },
+         "exclamation", "Only 100000 of 3221225472 bytes arrived", kVideoSize, kQuickMs},
+        {"UnsizedDrop",
+         [](FixtureServer::Route& r) {
+             r.contentLength = false;
+             r.closeAfter = 5000;
+         },
+         "", "", 5000, kQuickMs},
+        {"NotFound", [](FixtureServer::Route& r) { r.status = 404; r.reason = "Not Found"; }, "exclamation",
+         "\"404 Not Found\"", kNotFound.size(), kQuickMs, kNotFound},
+        {"NoReply", [](FixtureServer::Route& r) { r.reply = "none"; }, "exclamation", "without replying", 0, kQuickMs},
+        // What the library keeps of a reply without a status line is its
+        // own affair (Wine's drops the first line).
+        {"NoStatus", [](FixtureServer::Route& r) { r.reply = "raw"; }, "exclamation", "no status line",
+         std::string::npos, kQuickMs, kRaw},
+    };
+    RunRows(rows);
+}
+
+// A stalled server: the read times out after 30 s and says so, and every
+// byte that arrived before the stall is in the file.
+TEST(StalledFaults, AStallIsReportedAsATimeOutKeepingEveryByte)
+{
+    const auto stallAt = [](long bytes) {
+        return [bytes](FixtureServer::Route& r) {
+            r.stallAfter = bytes;
+            r.stallSeconds = 45;
+        };
+    };
+    RunRows({
+        {"Stall", stallAt(kStallAt), "stop", "The request has timed out.", kStallAt, kTimeoutMs + 8000},
+        {"OddStall", stallAt(kStallAt + 848), "stop", "Only 50848 of 100000 bytes arrived", kStallAt + 848,
+         kTimeoutMs + 8000},
+    });
+}
+
+// Starts grabbing a video that stalls for good after kStallAt bytes and
+// waits until they have all been counted.
+void StartStalledGrab(ClipwellDriver& clipwell, FixtureServer& server, const std::string& name)
+{
+    FaultRow row{name, [](FixtureServer::Route& r) {
+                     r.stallAfter = kStallAt;
+                     r.stallSeconds = 600;
+                 }, "", "", 0, 0};
+    ServeRow(server, row);
+    clipwell.TypeUrl(PageUrl(name));
+    clipwell.ClickGrab();
+    const std::string counted = std::to_string(kStallAt) + " / " + std::to_string(kVideoSize) + " B";
+    ASSERT_TRUE(WaitUntil([&] { return clipwell.Status() == counted; }, 15000)) << clipwell.Status();
+}
+
+// How long Wine takes to end the least of dialog programs once its window
+// is closed: the floor for any program's exit, Clipwell's included.
+DWORD MinimalExitMs()
+{
+    const char* built = std::getenv("CLIPWELL_MINIMAL_EXE");
+    EXPECT_NE(built, nullptr) << "CLIPWELL_MINIMAL_EXE is not set";
+    const std::string exe = UnixToWindowsPath(built != nullptr ? built : "");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    EXPECT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process))
+        << exe;
+    CloseHandle(process.hThread);
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindWindowA(nullptr, "Minimal dialog")) != nullptr; }, 15000);
+    const DWORD closed = GetTickCount();
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 15000);
+    CloseHandle(process.hProcess);
+    return GetTickCount() - closed;
+}
+
+struct EndingRow {
+    std::string name;
+    std::function<void(ClipwellDriver&)> end;
+};
+
+// Ending the window during a stall: the file is closed at once with every
+// byte that arrived, and the process goes as soon as Wine lets any go.
+TEST(StalledFaults, EndingDuringAStallClosesTheFileAndEndsAtOnce)
+{
+    const DWORD floorMs = MinimalExitMs();
+    const EndingRow rows[] = {
+        {"Close", [](ClipwellDriver& c) { c.SysCommand(SC_CLOSE); }},
+        {"Escape", [](ClipwellDriver& c) { c.PressEscape(); }},
+        {"AltF4", [](ClipwellDriver& c) { c.TypeKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}}); }},
+    };
+    FixtureServer server;
+    for (const EndingRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        ClipwellDriver clipwell(InFolder(row.name));
+        StartStalledGrab(clipwell, server, row.name);
+        const DWORD ended = GetTickCount();
+        row.end(clipwell);
+        std::string kept;
+        EXPECT_TRUE(WaitUntil([&] { return clipwell.ReadOutput(row.name + ".flv", kept); }, 1000))
+            << "the file stayed open";
+        EXPECT_TRUE(SameBytes(kept, VideoBytes(kVideoSize).substr(0, kStallAt)));
+        EXPECT_TRUE(clipwell.WaitForExit(floorMs + 1000))
+            << "still running " << GetTickCount() - ended << " ms after; a minimal program took " << floorMs;
+    }
+}
+
+TEST(StalledFaults, ANewGrabDuringAStallStartsAtOnce)
+{
+    FixtureServer server;
+    ClipwellDriver clipwell;
+    StartStalledGrab(clipwell, server, "First");
+    const std::string second = VideoBytes(3000);
+    server.Serve("/watch?v=second", WatchPageHtml("Second", "video_id=second"));
+    server.Serve("/get_video?video_id=second", second);
+    clipwell.TypeUrl(PageUrl("second"));
+    clipwell.PressEnter();
+    const auto asked = [&] {
+        for (const std::string& request : server.Requests()) {
+            if (request.find("/watch?v=second") != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(asked, 1000)) << "the new page was not asked for within a second";
+    EXPECT_TRUE(SameBytes(clipwell.AwaitOutput("Second.flv"), second));
+    std::string first;
+    EXPECT_TRUE(clipwell.ReadOutput("First.flv", first));
+    EXPECT_TRUE(SameBytes(first, VideoBytes(kVideoSize).substr(0, kStallAt)));
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
+// Page requests to path received so far.
+std::size_t RequestsFor(const FixtureServer& server, const std::string& path)
+{
+    std::size_t count = 0;
+    for (const std::string& request : server.Requests())
+        count += request.find(path + " HTTP") != std::string::npos ? 1 : 0;
+    return count;
+}
+
+// A page server that stalls before replying: the window goes on answering,
+// a second Grab is ignored, Close works at once, and after the read
+// time-out the user is told.
+TEST(StalledFaults, AStalledPageNeitherFreezesTheWindowNorHangs)
+{
+    FixtureServer server;
+    FixtureServer::Route stalled;
+    stalled.headStallSeconds = 150;
+    server.Serve("/watch?v=slow", WatchPageHtml("Slow", "video_id=slow"), stalled);
+    const DWORD floorMs = MinimalExitMs();
+
+    ClipwellDriver waiting(InFolder("waiting"));
+    ClipwellDriver closing(InFolder("closing"));
+    for (ClipwellDriver* clipwell : {&waiting, &closing}) {
+        clipwell->TypeUrl(PageUrl("slow"));
+        clipwell->ClickGrab();
+    }
+    const DWORD started = GetTickCount();
+    ASSERT_TRUE(WaitUntil([&] { return RequestsFor(server, "/watch?v=slow") == 2; }, 10000));
+    waiting.ClickGrab();
+    for (int i = 0; i < 20; ++i) {
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(waiting.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result))
+            << "the window stopped answering";
+        WaitUntil([] { return false; }, 100);
+    }
+    EXPECT_EQ(RequestsFor(server, "/watch?v=slow"), 2u) << "a second grab started inside the first";
+
+    const DWORD ended = GetTickCount();
+    closing.SysCommand(SC_CLOSE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(closing.Main()); }, 1000)) << "the window stayed";
+    EXPECT_TRUE(closing.WaitForExit(floorMs + 1000))
+        << "still running " << GetTickCount() - ended << " ms after; a minimal program took " << floorMs;
+
+    const auto box = waiting.WaitForMessageBox(kTimeoutMs + 10000);
+    EXPECT_LE(GetTickCount() - started, kTimeoutMs + 8000);
+    EXPECT_EQ(box.text.find("The request has timed out."), 0u) << box.text;
+    EXPECT_EQ(box.icon, "stop");
+    waiting.CloseMessageBox(box);
+    EXPECT_FALSE(waiting.OutputExists("Slow.flv"));
+    EXPECT_FALSE(closing.OutputExists("Slow.flv"));
+}
+
+}  // namespace
