@@ -27,8 +27,8 @@ mkdir -p "$run_folder"
 
 cleanup() {
   "$root/site/serve.sh" stop "$site_state" || true
-  if [[ -z "$display" ]]; then
-    "$root/build/win64/wine/wine-session.sh" stop || true
+  if [[ -n "${rig:-}" ]]; then
+    "$rig/wine-session.sh" stop || true
   fi
 }
 trap cleanup EXIT
@@ -48,13 +48,34 @@ if [[ -n "$display" ]]; then
 fi
 
 echo "No display: one grab under Xvfb."
-build/win64/wine/wine-session.sh start
-. build/win64/wine/wine-env.sh
+# The grab runs in a Wine prefix of its own, set up to look as Windows does:
+# Wine draws the window frames itself (caption, icon, system-menu and close
+# buttons), as there is no window manager on Xvfb to draw them, with Wine's
+# own fonts (Marlett for the caption buttons, Tahoma for the dialogs). The
+# tests' prefix stays as it is, with bare client areas.
+rig=$run_folder/wine
+mkdir -p "$rig"
+for script in wine-env.sh wine-run.sh wine-session.sh; do
+  sed "s|$root/build/win64/wine|$rig|g" "build/win64/wine/$script" >"$rig/$script"
+  chmod +x "$rig/$script"
+done
+"$rig/wine-session.sh" start
+. "$rig/wine-env.sh"
+"$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [[ ! -f $fonts/marlett.ttf ]]; then
+  if (cd "$rig" && rm -rf fonts-wine* && apt-get download fonts-wine && dpkg-deb -x fonts-wine_*.deb fonts-wine) \
+      >/dev/null 2>&1; then
+    cp "$rig"/fonts-wine/usr/share/wine/fonts/*.ttf "$fonts/"
+  else
+    echo "Wine's fonts are not at hand: the caption buttons show letters." >&2
+  fi
+fi
 IFS=$'\t' read -r address title served < <(head -n 1 "$site_state/site/index.txt")
 rm -rf "$run_folder/ui-work"
 cd "$run_folder"
 status=0
-CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" python3 "$root/tests/fixture/fixture_server.py" -- "$root/build/win64/wine/wine-run.sh" \
+CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" python3 "$root/tests/fixture/fixture_server.py" -- "$rig/wine-run.sh" \
   "$root/build/win64/tests/clipwell_demo.exe" "$port" "$address" "$title.flv" "$run_folder" || status=$?
 
 saved="$run_folder/ui-work/unnamed/$title.flv"

@@ -38,6 +38,11 @@ int main(int argc, char** argv)
     ClipwellDriver clipwell(options);
     if (clipwell.Main() == nullptr)
         return 1;
+    // The window a person works in is the active one. Under Wine without a
+    // window manager a new window is the foreground one but not active:
+    // handing the foreground to the desktop and back activates it.
+    SetForegroundWindow(GetDesktopWindow());
+    SetForegroundWindow(clipwell.Main());
     clipwell.TypeUrl(address);
     clipwell.ClickGrab();
     // Half way through, the window shows the transfer under way.
