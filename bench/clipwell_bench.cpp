@@ -1,9 +1,11 @@
 // Clipwell measured through the UI driver, one case per run:
 //   clipwell_bench PROXY_PORT throughput|memory|responsiveness PAGE FILE SERVED
 //   clipwell_bench PROXY_PORT startup
+//   clipwell_bench 0 soak GRABS        (under the fixture server)
 // Prints "name=value" lines for bench/report.py.
 #include "clipwell_driver.h"
 #include "seconds.h"
+#include "soak.h"
 
 #include <psapi.h>
 
@@ -69,6 +71,8 @@ int main(int argc, char** argv)
         std::printf("startup_seconds=%.4f\n", Seconds() - start);
         return clipwell.Main() != nullptr ? 0 : 1;
     }
+    if (what == "soak")
+        return RunSoak(options, argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 300);
     if (argc < 6)
         return 2;
     const std::string page = argv[3];

@@ -272,6 +272,17 @@ TEST(Request, WithoutAHandleFailsOnlyWhenSent)
     std::string text = "stale";
     EXPECT_FALSE(request.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, text));
     EXPECT_EQ(text, "");
+
+    // A request the library refuses to open raises its error at once.
+    CInternetSession session;
+    auto connection = session.GetHttpConnection("127.0.0.1", 80);
+    connection->Close();
+    try {
+        connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?");
+        ADD_FAILURE() << "a refused request was opened";
+    } catch (const CInternetException& error) {
+        EXPECT_EQ(error.m_dwError, static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    }
 }
 
 // "Café あ" in UTF-8, and "ソ表ポ" in Shift-JIS, whose trail bytes are '\\'

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -21,7 +22,7 @@ constexpr long kStallAt = 50000;
 constexpr DWORD kTimeoutMs = 30000;
 // Rows that need no waiting are checked one after the other, each taking a
 // few seconds of Wine's message box handling.
-constexpr DWORD kQuickMs = 40000;
+constexpr DWORD kQuickMs = 30000;
 
 std::string VideoBytes(std::size_t size)
 {
@@ -73,7 +74,9 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started)
     SCOPED_TRACE(row.name);
     if (!row.icon.empty()) {
         ClipwellDriver::MessageBoxInfo box;
-        ASSERT_TRUE(WaitUntil([&] { return clipwell.FindMessageBox(box); }, row.withinMs + 10000)) << "no report";
+        // A report that appears as another is read may be covered at first.
+        ASSERT_TRUE(WaitUntil([&] { return clipwell.FindMessageBox(box) && !box.icon.empty(); }, row.withinMs + 10000))
+            << "no report";
         EXPECT_LE(GetTickCount() - started, row.withinMs);
         EXPECT_EQ(box.icon, row.icon);
         EXPECT_NE(box.text.find(row.says), std::string::npos) << box.text;
@@ -92,21 +95,29 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started)
     }
 }
 
-// Starts every row's grab, then checks each.
+// Starts the grabs of a few rows at a time, then checks each of them.
 void RunRows(const std::vector<FaultRow>& rows)
 {
+    constexpr std::size_t kSideBySide = 3;
     FixtureServer server;
-    std::vector<std::unique_ptr<ClipwellDriver>> clipwells;
-    std::vector<DWORD> started;
-    for (const FaultRow& row : rows) {
-        ServeRow(server, row);
-        clipwells.push_back(std::make_unique<ClipwellDriver>(InFolder(row.name)));
-        clipwells.back()->TypeUrl(PageUrl(row.name));
-        clipwells.back()->ClickGrab();
-        started.push_back(GetTickCount());
+    for (std::size_t first = 0; first < rows.size(); first += kSideBySide) {
+        std::vector<std::unique_ptr<ClipwellDriver>> clipwells;
+        std::vector<DWORD> started;
+        const std::size_t end = std::min(rows.size(), first + kSideBySide);
+        for (std::size_t i = first; i < end; ++i) {
+            ServeRow(server, rows[i]);
+            clipwells.push_back(std::make_unique<ClipwellDriver>(InFolder(rows[i].name)));
+            // Side by side, so that their reports, read off the screen, do
+            // not cover each other.
+            SetWindowPos(clipwells.back()->Main(), nullptr, static_cast<int>(i - first) * 420, 200, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            clipwells.back()->TypeUrl(PageUrl(rows[i].name));
+            clipwells.back()->ClickGrab();
+            started.push_back(GetTickCount());
+        }
+        for (std::size_t i = first; i < end; ++i)
+            CheckRow(rows[i], *clipwells[i - first], started[i - first]);
     }
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        CheckRow(rows[i], *clipwells[i], started[i]);
 }
 
 TEST(Faults, EveryEndIsCompleteOrSaid)

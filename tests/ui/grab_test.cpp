@@ -140,9 +140,11 @@ TEST(GrabFixes, OutputNamesStayInTheFolderAndAvoidDevices)
     clipwell.ClickGrab();
     EXPECT_EQ(clipwell.AwaitOutput(".._.._up_ one.flv"), "escaped?");
 
-    ServeVideo(server, "con", "not the console");
-    clipwell.ClickGrab();
-    EXPECT_EQ(clipwell.AwaitOutput("_con.flv"), "not the console");
+    for (const char* device : {"con", "CONOUT$", "com\xB9.x"}) {
+        ServeVideo(server, device, "not the console");
+        clipwell.ClickGrab();
+        EXPECT_EQ(clipwell.AwaitOutput(std::string("_") + device + ".flv"), "not the console") << device;
+    }
 }
 
 TEST(GrabFixes, AnUncreatableFileStopsTheGrabBeforeTheRequest)

@@ -1,0 +1,136 @@
+#include "soak.h"
+
+#include "fixture_client.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kVideoSize = 20000;
+constexpr long kReplacedAt = 10000;
+// A worker left behind on a stalled server ends by the read time-out.
+constexpr DWORD kStragglerMs = 35000;
+
+enum class Kind { Whole, Dropped, ShortStall, NotFound, Replaced, Count };
+
+struct Usage {
+    DWORD handles = 0;
+    DWORD gdi = 0;
+    DWORD user = 0;
+    double workingSetMiB = 0;
+};
+
+Usage UsageOf(DWORD processId)
+{
+    Usage usage;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    GetProcessHandleCount(process, &usage.handles);
+    usage.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    usage.user = GetGuiResources(process, GR_USEROBJECTS);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    K32GetProcessMemoryInfo(process, &counters, sizeof counters);
+    usage.workingSetMiB = static_cast<double>(counters.WorkingSetSize) / (1 << 20);
+    CloseHandle(process);
+    return usage;
+}
+
+void PrintUsage(const char* when, const Usage& usage)
+{
+    std::printf("soak_%s_handles=%lu\nsoak_%s_gdi_objects=%lu\nsoak_%s_user_objects=%lu\n"
+                "soak_%s_working_set_mib=%.3f\n",
+                when, usage.handles, when, usage.gdi, when, usage.user, when, usage.workingSetMiB);
+}
+
+std::string Video(unsigned grab)
+{
+    std::string bytes(kVideoSize, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(grab * 31 + i * 7 + (i >> 8));
+    return bytes;
+}
+
+// Serves grab number grab of its kind; returns what is served.
+std::string Serve(FixtureServer& server, unsigned grab, Kind kind)
+{
+    const std::string id = std::to_string(grab);
+    std::string body = Video(grab);
+    FixtureServer::Route route;
+    switch (kind) {
+    case Kind::Dropped:
+        route.closeAfter = 5000;
+        break;
+    case Kind::ShortStall:
+        route.stallAfter = 8000;
+        route.stallSeconds = 0.3;
+        break;
+    case Kind::NotFound:
+        route.status = 404;
+        body = "<html>no video " + id + "</html>";
+        break;
+    case Kind::Replaced:
+        route.stallAfter = kReplacedAt;
+        route.stallSeconds = 600;
+        break;
+    default:
+        break;
+    }
+    server.Serve("/watch?v=" + id, WatchPageHtml("Soak " + id, "video_id=" + id));
+    server.Serve("/get_video?video_id=" + id, body, route);
+    return body;
+}
+
+// Runs one grab to its end (or, for a replaced one, to its stall) and
+// closes the report it gives.
+void Grab(ClipwellDriver& clipwell, unsigned grab, Kind kind)
+{
+    clipwell.TypeUrl("http://video.example.com/watch?v=" + std::to_string(grab));
+    clipwell.ClickGrab();
+    const std::string name = "Soak " + std::to_string(grab) + ".flv";
+    if (kind == Kind::Replaced) {
+        const std::string stalled = std::to_string(kReplacedAt) + " / " + std::to_string(kVideoSize) + " B";
+        WaitUntil([&] { return clipwell.Status() == stalled; }, 20000);
+        return;
+    }
+    std::string bytes;
+    WaitUntil([&] { return clipwell.GrabEnabled() && clipwell.ReadOutput(name, bytes); }, 40000);
+    if (kind == Kind::Dropped || kind == Kind::NotFound) {
+        ClipwellDriver::MessageBoxInfo box;
+        if (WaitUntil([&] { return clipwell.FindMessageBox(box); }, 10000))
+            clipwell.CloseMessageBox(box);
+    }
+}
+
+}  // namespace
+
+int RunSoak(const ClipwellOptions& options, unsigned grabs)
+{
+    FixtureServer server;
+    ClipwellDriver clipwell(options);
+    std::vector<std::string> served;
+    for (unsigned grab = 0; grab < grabs; ++grab) {
+        const auto kind = static_cast<Kind>(grab % static_cast<unsigned>(Kind::Count));
+        served.push_back(Serve(server, grab, kind));
+        Grab(clipwell, grab, kind);
+        if (grab + 1 == 10)
+            PrintUsage("after_10", UsageOf(clipwell.ProcessId()));
+    }
+    // Let the workers left on stalled servers reach their time-out.
+    WaitUntil([] { return false; }, kStragglerMs);
+    PrintUsage("at_end", UsageOf(clipwell.ProcessId()));
+    int failures = clipwell.Running() ? 0 : 1;
+    for (unsigned grab = 0; grab < grabs; ++grab) {
+        std::string bytes;
+        const std::string name = "Soak " + std::to_string(grab) + ".flv";
+        if (!clipwell.ReadOutput(name, bytes) || served[grab].compare(0, bytes.size(), bytes) != 0) {
+            std::fprintf(stderr, "%s: not a prefix of what was served (%zu bytes)\n", name.c_str(), bytes.size());
+            ++failures;
+        }
+    }
+    std::printf("soak_grabs=%u\nsoak_bad_files=%d\n", grabs, failures);
+    return failures == 0 ? 0 : 1;
+}
