@@ -41,6 +41,14 @@ def main(results_path, json_path, wine):
         "page analysis linear (16 MiB <= 20 x 1 MiB)": ratios["native page 16/1 MiB"] <= 20
         and ratios["wine page 16/1 MiB"] <= 20,
         "memory flat (32 MiB grab within 1 MiB of 1 MiB grab)": ratios["peak 32 MiB - 1 MiB (MiB)"] <= 1,
+        "soak: no leak (at the end within 16 handles, 2 threads, 4 windows, GDI and USER objects, 2 MiB of the 10th)":
+        median("soak_bad_files") == 0
+        and median("soak_at_end_handles") - median("soak_after_10_handles") <= 16
+        and median("soak_at_end_threads") - median("soak_after_10_threads") <= 2
+        and median("soak_at_end_windows") - median("soak_after_10_windows") <= 4
+        and median("soak_at_end_gdi_objects") - median("soak_after_10_gdi_objects") <= 4
+        and median("soak_at_end_user_objects") - median("soak_after_10_user_objects") <= 4
+        and median("soak_at_end_working_set_mib") - median("soak_after_10_working_set_mib") <= 2,
     }
     print()
     for goal, held in goals.items():

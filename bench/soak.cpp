@@ -3,9 +3,11 @@
 #include "fixture_client.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -19,16 +21,78 @@ enum class Kind { Whole, Dropped, ShortStall, NotFound, Replaced, Count };
 
 struct Usage {
     DWORD handles = 0;
+    DWORD threads = 0;
+    DWORD windows = 0;
     DWORD gdi = 0;
     DWORD user = 0;
     double workingSetMiB = 0;
 };
 
+// The system's handle list: what GetProcessHandleCount would say, which
+// Wine leaves at 0.
+DWORD HandleCount(DWORD processId)
+{
+    struct Entry {
+        USHORT processId;
+        USHORT backTrace;
+        UCHAR type;
+        UCHAR attributes;
+        USHORT value;
+        PVOID object;
+        ULONG access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query =
+        reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    constexpr ULONG kSystemHandleInformation = 16;
+    std::vector<char> buffer(1 << 20);
+    ULONG needed = 0;
+    while (query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
+        if (buffer.size() >= (64u << 20))
+            return 0;
+        buffer.resize(buffer.size() * 2);
+    }
+    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
+    DWORD owned = 0;
+    for (ULONG i = 0; i < count; ++i)
+        owned += entries[i].processId == static_cast<USHORT>(processId) ? 1 : 0;
+    return owned;
+}
+
+DWORD ThreadCount(DWORD processId)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == processId ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<std::pair<DWORD, DWORD>*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.first) {
+        ++search.second;
+        EnumChildWindows(window, &CountWindow, data);
+    }
+    return TRUE;
+}
+
 Usage UsageOf(DWORD processId)
 {
     Usage usage;
+    usage.handles = HandleCount(processId);
+    usage.threads = ThreadCount(processId);
+    std::pair<DWORD, DWORD> windows{processId, 0};
+    EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&windows));
+    usage.windows = windows.second;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    GetProcessHandleCount(process, &usage.handles);
     usage.gdi = GetGuiResources(process, GR_GDIOBJECTS);
     usage.user = GetGuiResources(process, GR_USEROBJECTS);
     PROCESS_MEMORY_COUNTERS counters = {};
@@ -41,9 +105,10 @@ Usage UsageOf(DWORD processId)
 
 void PrintUsage(const char* when, const Usage& usage)
 {
-    std::printf("soak_%s_handles=%lu\nsoak_%s_gdi_objects=%lu\nsoak_%s_user_objects=%lu\n"
-                "soak_%s_working_set_mib=%.3f\n",
-                when, usage.handles, when, usage.gdi, when, usage.user, when, usage.workingSetMiB);
+    std::printf("soak_%s_handles=%lu\nsoak_%s_threads=%lu\nsoak_%s_windows=%lu\nsoak_%s_gdi_objects=%lu\n"
+                "soak_%s_user_objects=%lu\nsoak_%s_working_set_mib=%.3f\n",
+                when, usage.handles, when, usage.threads, when, usage.windows, when, usage.gdi, when, usage.user,
+                when, usage.workingSetMiB);
 }
 
 std::string Video(unsigned grab)
@@ -112,8 +177,10 @@ int RunSoak(const ClipwellOptions& options, unsigned grabs)
     FixtureServer server;
     ClipwellDriver clipwell(options);
     std::vector<std::string> served;
+    // The last grab is a whole one, so no transfer is left to replace.
     for (unsigned grab = 0; grab < grabs; ++grab) {
-        const auto kind = static_cast<Kind>(grab % static_cast<unsigned>(Kind::Count));
+        const auto kind =
+            grab + 1 == grabs ? Kind::Whole : static_cast<Kind>(grab % static_cast<unsigned>(Kind::Count));
         served.push_back(Serve(server, grab, kind));
         Grab(clipwell, grab, kind);
         if (grab + 1 == 10)

@@ -85,5 +85,8 @@ for _ in $(seq 5); do
   under_fixture "$bin/bench/clipwell_bench.exe" "$port" startup | tr -d '\r' | record
 done
 
+echo "== soak: one Clipwell through ${SOAK_GRABS:-300} grabs, complete and faulty"
+under_fixture "$bin/bench/clipwell_bench.exe" 0 soak "${SOAK_GRABS:-300}" | tr -d '\r' | record
+
 cd "$root"
 python3 bench/report.py "$results" "$out/results.json" "$("$WINE64" --version 2>/dev/null || echo wine)"

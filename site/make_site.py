@@ -139,6 +139,17 @@ def write_test_site(outdir):
     sjis = page("", "video_id=size1025").replace("<title></title>", "<title>" + title + "</title>")
     sjis = sjis.replace("windows-1252", "Shift_JIS").replace("<h1></h1>", "<h1>" + title + "</h1>")
     write(os.path.join(pages, "japanese.html"), sjis.encode("cp932"))
+    # Titles in other encodings than the system's: UTF-8 declared by the
+    # header alone (pages named utf8-*), windows-1252 declared by a meta tag,
+    # and a page that declares nothing, whose bytes the ANSI code page reads.
+    for ident, title in (("utf8-cafe", "Caf\u00e9"), ("utf8-a", "\u6e2f\u306e\u3042"),
+                         ("utf8-emoji", "Cat \U0001F408")):
+        text = page("", "video_id=size1025", meta="").replace("<title></title>", "<title>" + title + "</title>")
+        write(os.path.join(pages, ident + ".html"), text.encode("utf-8"))
+    latin = page("Caf\u00e9 cr\u00e8me", "video_id=size1025")
+    write(os.path.join(pages, "cp1252.html"), latin.encode("cp1252"))
+    undeclared = page("", "video_id=size1025", meta="").encode("ascii")
+    write(os.path.join(pages, "undeclared.html"), undeclared.replace(b"<title></title>", b"<title>\x83\\x</title>"))
 
 
 if __name__ == "__main__":
