@@ -10,6 +10,10 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb imagemagick
   nginx-light locales
+  # The released 32-bit exe under Wine (tests/wine32): 32-bit Wine, of the
+  # same version as wine64, and qemu-user for kernels that run no 32-bit
+  # programs; gcc builds the stage's preload library.
+  wine32:i386 qemu-user-static gcc
 )
 
 missing=()
@@ -33,8 +37,17 @@ if ((${#missing[@]})); then
     made_policy=true
     trap '"${sudo_cmd[@]}" rm -f "$policy"' EXIT
   fi
+  if [[ " ${missing[*]} " == *" wine32:i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
   "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # wine32 must match the wine64 that is (or is about to be) installed.
+  install=("${missing[@]}")
+  wine_version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null || true)
+  if [[ -n $wine_version ]]; then
+    install=("${install[@]/#wine32:i386/wine32:i386=$wine_version}")
+  fi
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${install[@]}" >/dev/null
   if $made_policy; then
     "${sudo_cmd[@]}" rm -f "$policy"
     trap - EXIT
