@@ -4,6 +4,7 @@
 //   clipwell_bench 0 soak GRABS        (under the fixture server)
 // Prints "name=value" lines for bench/report.py.
 #include "clipwell_driver.h"
+#include "host_files.h"
 #include "seconds.h"
 #include "soak.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -53,9 +55,8 @@ double TimedGrab(ClipwellDriver& clipwell, const std::string& page, const std::s
     return Seconds() - start;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Runs the case the arguments name; returns the exit code.
+int Measure(int argc, char** argv)
 {
     if (argc < 3) {
         std::fprintf(stderr, "usage: clipwell_bench PROXY_PORT CASE [PAGE FILE SERVED]\n");
@@ -77,7 +78,7 @@ int main(int argc, char** argv)
         return 2;
     const std::string page = argv[3];
     const std::string file = argv[4];
-    const std::string served = ReadWholeFile(argv[5]);
+    const std::string served = ReadWholeFile(argv[5]).value_or("");
     ClipwellDriver clipwell(options);
 
     std::vector<double> roundTrips;
@@ -110,4 +111,16 @@ int main(int argc, char** argv)
         std::printf("round_trips=%zu\n", roundTrips.size());
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Measure(argc, argv);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
 }

@@ -75,10 +75,10 @@ IFS=$'\t' read -r address title served < <(head -n 1 "$site_state/site/index.txt
 rm -rf "$run_folder/ui-work"
 cd "$run_folder"
 status=0
-CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" python3 "$root/tests/fixture/fixture_server.py" -- "$rig/wine-run.sh" \
+CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" "$rig/wine-run.sh" \
   "$root/build/win64/tests/clipwell_demo.exe" "$port" "$address" "$title.flv" "$run_folder" || status=$?
 
-saved="$run_folder/ui-work/unnamed/$title.flv"
+saved="$run_folder/ui-work/demo/$title.flv"
 served="$site_state/site/$served"
 describe() {
   if [[ -f "$2" ]]; then

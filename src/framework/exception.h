@@ -13,6 +13,9 @@ public:
     CException& operator=(const CException&) = default;
     virtual ~CException();
 
+    // Room for any of the program's error texts, the NUL included.
+    static constexpr unsigned kErrorTextCapacity = 512;
+
     // Puts the error's text into error: at most maxError - 1 characters and
     // a NUL. Sets *helpContext (when given) to the text's help context.
     // False, with an empty text, when the error has no text.

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr unsigned kErrorTextCapacity = 512;
-
 HWND MessageBoxOwner()
 {
     const CWnd* main = AfxGetMainWnd();

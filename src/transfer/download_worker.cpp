@@ -15,7 +15,6 @@
 namespace {
 
 constexpr unsigned kChunkSize = 1024;
-constexpr unsigned kErrorTextCapacity = 512;
 // How long a stop waits for the worker: a flowing transfer notices the
 // stop at its next chunk, well within it.
 constexpr DWORD kStopWaitMs = 250;
@@ -52,9 +51,9 @@ std::u16string TextOf(const CException& error)
     std::u16string wide;
     if (error.GetWideErrorMessage(wide))
         return wide;
-    char text[kErrorTextCapacity] = "";
+    char text[CException::kErrorTextCapacity] = "";
     std::string narrow;
-    if (error.GetErrorMessage(text, kErrorTextCapacity) && text[0] != '\0')
+    if (error.GetErrorMessage(text, CException::kErrorTextCapacity) && text[0] != '\0')
         narrow = text;
     else
         LoadResourceString(AFX_IDP_INTERNAL_FAILURE, narrow);

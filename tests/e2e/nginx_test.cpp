@@ -1,6 +1,7 @@
 // Clipwell against a real web server: the sample site on nginx (started by
 // the test run, see site/serve.sh), reached through the proxy setting.
-#include "clipwell_driver.h"
+#include "driver_checks.h"
+#include "host_files.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,16 @@ std::string SitePath(const std::string& relative)
     return UnixToWindowsPath(std::string(std::getenv("CLIPWELL_SITE")) + "/" + relative);
 }
 
+// The contents of a file of the site's; none when it is missing.
+std::string SiteFile(const std::string& relative)
+{
+    return ReadWholeFile(SitePath(relative)).value_or("");
+}
+
 ClipwellOptions ThroughNginx()
 {
     ClipwellOptions options;
-    options.proxyPort = static_cast<unsigned short>(std::atoi(ReadWholeFile(SitePath("port")).c_str()));
+    options.proxyPort = static_cast<unsigned short>(std::atoi(SiteFile("port").c_str()));
     return options;
 }
 
@@ -29,7 +36,7 @@ std::string Grab(ClipwellDriver& clipwell, const std::string& id, const std::str
 {
     clipwell.TypeUrl("http://video.example.com/watch?v=" + id);
     clipwell.ClickGrab();
-    return clipwell.AwaitOutput(file, 60000);
+    return ExpectOutput(clipwell, file, 60000);
 }
 
 TEST(Nginx, SavesVideosOfEverySizeByteForByte)
@@ -38,7 +45,7 @@ TEST(Nginx, SavesVideosOfEverySizeByteForByte)
     for (const char* size : {"0", "1", "1023", "1024", "1025", "10m"}) {
         SCOPED_TRACE(size);
         const std::string id = std::string("size") + size;
-        const std::string served = ReadWholeFile(SitePath("site/videos/" + id + ".flv"));
+        const std::string served = SiteFile("site/videos/" + id + ".flv");
         EXPECT_TRUE(SameBytes(Grab(clipwell, id, "Size " + id + ".flv"), served));
         const std::string count = std::to_string(served.size());
         // An empty body leaves the status text as the last transfer left it.
@@ -54,19 +61,19 @@ TEST(Nginx, SavesVideosOfEverySizeByteForByte)
 TEST(Nginx, SavesWhatTheServerAnswers)
 {
     ClipwellDriver clipwell(ThroughNginx());
-    const std::string unsized = ReadWholeFile(SitePath("site/unsized/unsized.flv"));
+    const std::string unsized = SiteFile("site/unsized/unsized.flv");
     EXPECT_TRUE(SameBytes(Grab(clipwell, "unsized", "Unsized.flv"), unsized));
     EXPECT_EQ(clipwell.Status(), std::to_string(unsized.size()) + " /  B");
 
-    EXPECT_TRUE(SameBytes(Grab(clipwell, "moved", "Moved.flv"), ReadWholeFile(SitePath("site/videos/moved-here.flv"))));
+    EXPECT_TRUE(SameBytes(Grab(clipwell, "moved", "Moved.flv"), SiteFile("site/videos/moved-here.flv")));
 
     const std::string missing = Grab(clipwell, "missing", "Missing.flv");
     EXPECT_NE(missing.find("404 Not Found"), std::string::npos) << missing;
     // Saved, and said: the file holds the server's reply, not a video.
-    const auto box = clipwell.WaitForMessageBox();
+    const auto box = ExpectMessageBox(clipwell);
     EXPECT_NE(box.text.find("\"404 Not Found\""), std::string::npos) << box.text;
     EXPECT_EQ(box.icon, "exclamation");
-    clipwell.CloseMessageBox(box);
+    ExpectClosed(clipwell, box);
 }
 
 TEST(Nginx, ReadsPagesOfEveryShape)
@@ -84,7 +91,7 @@ TEST(Nginx, ReadsPagesOfEveryShape)
     };
     for (const auto& page : pages) {
         SCOPED_TRACE(page.id);
-        const std::string served = ReadWholeFile(SitePath(std::string("site/videos/") + page.video + ".flv"));
+        const std::string served = SiteFile(std::string("site/videos/") + page.video + ".flv");
         EXPECT_TRUE(SameBytes(Grab(clipwell, page.id, page.file), served));
     }
 }
@@ -109,7 +116,7 @@ TEST(NginxJapanese, KeepsAJapaneseTitleWhole)
     }, 20000)) << "no file of the title's name";
     std::ifstream saved(path.c_str(), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
-    EXPECT_TRUE(SameBytes(bytes, ReadWholeFile(SitePath("site/videos/size1025.flv"))));
+    EXPECT_TRUE(SameBytes(bytes, SiteFile("site/videos/size1025.flv")));
     // Nothing else appeared: no name with a trail byte replaced.
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((std::wstring(clipwell.Folder().begin(), clipwell.Folder().end()) + L"*.flv").c_str(),
@@ -129,7 +136,7 @@ TEST(Nginx, LogsTheProgramsHeaders)
         ClipwellDriver clipwell(ThroughNginx());
         Grab(clipwell, "size1", "Size size1.flv");
     }
-    std::string log = ReadWholeFile(SitePath("access.log"));
+    std::string log = SiteFile("access.log");
     const std::string video = "GET http://video.example.com:80/get_video?video_id=size1 HTTP/1.0\tClipwell\tvideo/flv\t200";
     const std::string plain = "GET http://video.example.com/get_video?video_id=size1 HTTP/1.0\tClipwell\tvideo/flv\t200";
     EXPECT_TRUE(log.find(video) != std::string::npos || log.find(plain) != std::string::npos) << log.substr(0, 2000);

@@ -1,20 +1,14 @@
 #include "framework/file.h"
 #include "framework/stdio_file.h"
+#include "host_files.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string Contents(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteBytes(const std::string& name, const std::string& bytes)
 {
@@ -34,7 +28,7 @@ TEST(File, CreatesTruncatesAndWritesBytesUnchanged)
     file.Write(bytes.data(), static_cast<unsigned>(bytes.size()));
     file.Close();
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(Contents(name), bytes);
+    EXPECT_EQ(ReadWholeFile(name), bytes);
 }
 
 TEST(File, SharesWithNobodyWhileOpen)
@@ -73,7 +67,7 @@ TEST(File, AbortClosesQuietlyAndKeepsTheBytes)
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.GetFileName(), "");
     file.Abort();
-    EXPECT_EQ(Contents(name), "1234");
+    EXPECT_EQ(ReadWholeFile(name), "1234");
 }
 
 TEST(File, OpensByANameInAnyScript)

@@ -1,3 +1,4 @@
+#include "error_text.h"
 #include "framework/app_name.h"
 #include "framework/exception.h"
 #include "framework/file_exception.h"
@@ -12,55 +13,41 @@
 
 namespace {
 
-struct Message {
-    bool has;
-    std::string text;
-    unsigned help;
-};
-
-Message MessageOf(const CException& error, unsigned capacity = 512)
-{
-    std::string buffer(capacity, '#');
-    unsigned help = 12345;
-    const bool has = error.GetErrorMessage(buffer.data(), capacity, &help);
-    return {has, buffer.c_str(), help};
-}
-
 TEST(ExceptionTexts, SimpleKindsComeFromTheStringTable)
 {
-    const Message memory = MessageOf(CMemoryException());
+    const ErrorText memory = ErrorTextOf(CMemoryException());
     EXPECT_TRUE(memory.has);
     EXPECT_EQ(memory.text, "Out of memory.");
     EXPECT_EQ(memory.help, 0u);
-    EXPECT_EQ(MessageOf(CInvalidArgException()).text, "An invalid argument was encountered.");
+    EXPECT_EQ(ErrorTextOf(CInvalidArgException()).text, "An invalid argument was encountered.");
 
-    const Message base = MessageOf(CUserException());
+    const ErrorText base = ErrorTextOf(CUserException());
     EXPECT_FALSE(base.has);
     EXPECT_EQ(base.text, "");
 }
 
 TEST(ExceptionTexts, AreCutToTheBuffer)
 {
-    const Message cut = MessageOf(CMemoryException(), 5);
+    const ErrorText cut = ErrorTextOf(CMemoryException(), 5);
     EXPECT_TRUE(cut.has);
     EXPECT_EQ(cut.text, "Out ");
-    EXPECT_EQ(MessageOf(CMemoryException(), 1).text, "");
+    EXPECT_EQ(ErrorTextOf(CMemoryException(), 1).text, "");
 }
 
 TEST(ExceptionTexts, FileErrorsNameTheFile)
 {
-    const Message missing = MessageOf(CFileException(CFileException::fileNotFound, 2, "C:\\pages\\watch.html"));
+    const ErrorText missing = ErrorTextOf(CFileException(CFileException::fileNotFound, 2, "C:\\pages\\watch.html"));
     EXPECT_TRUE(missing.has);
     EXPECT_EQ(missing.text, "C:\\pages\\watch.html was not found.");
     EXPECT_EQ(missing.help, 61858u);
 
-    EXPECT_EQ(MessageOf(CFileException(CFileException::accessDenied)).text, "Access to an unnamed file was denied.");
-    EXPECT_EQ(MessageOf(CFileException(CFileException::none, -1, "x")).text, "No error occurred.");
-    EXPECT_EQ(MessageOf(CFileException(CFileException::diskFull, -1, "a.flv")).text,
+    EXPECT_EQ(ErrorTextOf(CFileException(CFileException::accessDenied)).text, "Access to an unnamed file was denied.");
+    EXPECT_EQ(ErrorTextOf(CFileException(CFileException::none, -1, "x")).text, "No error occurred.");
+    EXPECT_EQ(ErrorTextOf(CFileException(CFileException::diskFull, -1, "a.flv")).text,
               "Disk full while accessing a.flv.");
-    EXPECT_EQ(MessageOf(CFileException(CFileException::endOfFile, -1, "b")).help, 61870u);
+    EXPECT_EQ(ErrorTextOf(CFileException(CFileException::endOfFile, -1, "b")).help, 61870u);
     // A name that itself holds "%1" is put in once, not expanded again.
-    EXPECT_EQ(MessageOf(CFileException(CFileException::badPath, -1, "%1")).text, "%1 contains an invalid path.");
+    EXPECT_EQ(ErrorTextOf(CFileException(CFileException::badPath, -1, "%1")).text, "%1 contains an invalid path.");
 }
 
 TEST(ExceptionTexts, SystemErrorsMapToCauses)

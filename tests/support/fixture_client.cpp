@@ -99,30 +99,6 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
     Control("PUT", target, body);
 }
 
-std::string FixtureServer::Capture(const std::string& display, unsigned long xid, int x, int y, int w, int h) const
-{
-    try {
-        return Control("GET", "/__fixture/capture?display=" + UrlEncode(display) + "&window=" + std::to_string(xid) +
-                                  "&x=" + std::to_string(x) + "&y=" + std::to_string(y) + "&w=" + std::to_string(w) +
-                                  "&h=" + std::to_string(h),
-                       "");
-    } catch (const std::runtime_error&) {
-        return {};
-    }
-}
-
-bool FixtureServer::Screenshot(const std::string& display, unsigned long xid, const std::string& path) const
-{
-    try {
-        Control("GET", "/__fixture/screenshot?display=" + UrlEncode(display) + "&window=" + std::to_string(xid) +
-                           "&path=" + UrlEncode(path),
-                "");
-        return true;
-    } catch (const std::runtime_error&) {
-        return false;
-    }
-}
-
 std::vector<std::string> FixtureServer::Requests() const
 {
     const int count = std::atoi(Control("GET", "/__fixture/count", "").c_str());

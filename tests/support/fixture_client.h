@@ -38,14 +38,6 @@ public:
     // Every request received so far, raw: request line and headers.
     std::vector<std::string> Requests() const;
 
-    // Raw RGB pixels of a rectangle of the X window xid on display, as the
-    // X server shows them; empty when they cannot be read.
-    std::string Capture(const std::string& display, unsigned long xid, int x, int y, int w, int h) const;
-
-    // Writes the X window xid on display as a PNG file at the Unix path;
-    // false when it could not.
-    bool Screenshot(const std::string& display, unsigned long xid, const std::string& path) const;
-
 private:
     std::string Control(const std::string& method, const std::string& target, const std::string& body) const;
 

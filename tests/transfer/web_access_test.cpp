@@ -1,3 +1,4 @@
+#include "error_text.h"
 #include "fixture_client.h"
 #include "page/safe_file_name.h"
 #include "transfer/code_page.h"
@@ -18,15 +19,6 @@ std::string ReadAll(CStdioFile& stream)
     for (unsigned n; (n = stream.Read(buffer, sizeof buffer)) > 0;)
         body.append(buffer, n);
     return body;
-}
-
-std::string MessageOf(const CException& error, bool* has = nullptr)
-{
-    char buffer[512];
-    const bool found = error.GetErrorMessage(buffer, sizeof buffer);
-    if (has != nullptr)
-        *has = found;
-    return buffer;
 }
 
 TEST(OpenUrl, GivesAnHttpStreamForAnHttpAddress)
@@ -102,9 +94,9 @@ TEST(InternetErrors, CarryTheLibraryCodeAndItsText)
     } catch (const CInternetException& error) {
         EXPECT_EQ(error.m_dwError, static_cast<DWORD>(ERROR_INTERNET_CANNOT_CONNECT));
         EXPECT_EQ(error.m_dwContext, 1u);
-        bool has = false;
-        EXPECT_NE(MessageOf(error, &has), "");
-        EXPECT_TRUE(has);
+        const ErrorText text = ErrorTextOf(error);
+        EXPECT_NE(text.text, "");
+        EXPECT_TRUE(text.has);
     }
     try {
         session.OpenURL("http://no-such-host.invalid/watch");
@@ -112,23 +104,25 @@ TEST(InternetErrors, CarryTheLibraryCodeAndItsText)
     } catch (const CInternetException& error) {
         EXPECT_EQ(error.m_dwError, static_cast<DWORD>(ERROR_INTERNET_NAME_NOT_RESOLVED));
         // The table's text as it stands, its line break included.
-        EXPECT_EQ(MessageOf(error), "The server name could not be resolved.\r\n");
+        EXPECT_EQ(ErrorTextOf(error).text, "The server name could not be resolved.\r\n");
     }
     EXPECT_THROW(session.OpenURL(""), CInternetException);
 }
 
 TEST(InternetErrors, TextsOfUnknownAndExtendedCodes)
 {
-    bool has = true;
-    EXPECT_EQ(MessageOf(CInternetException(0x7ffe1234, 1), &has), "");
-    EXPECT_FALSE(has);
+    const ErrorText unknown = ErrorTextOf(CInternetException(0x7ffe1234, 1));
+    EXPECT_EQ(unknown.text, "");
+    EXPECT_FALSE(unknown.has);
     // Wine's tables hold no text for the extended error, so it has none
     // either, whatever the server said.
-    EXPECT_EQ(MessageOf(CInternetException(ERROR_INTERNET_EXTENDED_ERROR, 1), &has), "");
-    EXPECT_FALSE(has);
+    const ErrorText extended = ErrorTextOf(CInternetException(ERROR_INTERNET_EXTENDED_ERROR, 1));
+    EXPECT_EQ(extended.text, "");
+    EXPECT_FALSE(extended.has);
     // A code only the system's table knows.
-    EXPECT_EQ(MessageOf(CInternetException(ERROR_FILE_NOT_FOUND, 1), &has).empty(), false);
-    EXPECT_TRUE(has);
+    const ErrorText system = ErrorTextOf(CInternetException(ERROR_FILE_NOT_FOUND, 1));
+    EXPECT_FALSE(system.text.empty());
+    EXPECT_TRUE(system.has);
     char small[8];
     EXPECT_TRUE(CInternetException(ERROR_INTERNET_NAME_NOT_RESOLVED, 1).GetErrorMessage(small, sizeof small));
     EXPECT_STREQ(small, "The ser");
@@ -175,9 +169,7 @@ TEST(OpenUrl, FindsLocalFilesByTheirRealNames)
     try {
         again = session.OpenURL(slashed.c_str());
     } catch (const CException& error) {
-        char text[512];
-        error.GetErrorMessage(text, sizeof text);
-        FAIL() << slashed << ": " << text;
+        FAIL() << slashed << ": " << ErrorTextOf(error).text;
     }
     EXPECT_TRUE(again->ReadString(line));
     EXPECT_EQ(line, "spaced");
@@ -192,7 +184,7 @@ TEST(OpenUrl, NamesAMissingLocalFile)
         FAIL() << "opened a missing file";
     } catch (const CFileException& error) {
         EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
-        const std::string text = MessageOf(error);
+        const std::string text = ErrorTextOf(error).text;
         EXPECT_NE(text.find("no_such_page.html was not found."), std::string::npos) << text;
     }
 }

@@ -1,15 +1,13 @@
 #include "clipwell_driver.h"
 
+#include "host_files.h"
+#include "icon_kind.h"
+
 #include <commctrl.h>
-
-#include "fixture_client.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <stdexcept>
 
 namespace {
 
@@ -48,123 +46,20 @@ std::string EnvironmentBlock(const ClipwellOptions& options)
     return block;
 }
 
-std::string CurrentTestName()
+// A working folder name of this driver's own: the test program's name and
+// how many drivers it has started, the same from one run to the next.
+std::string DefaultFolderName()
 {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return info == nullptr ? "unnamed" : std::string(info->test_suite_name()) + "." + info->name();
-}
-
-// 32 x 32 pixels read from a device context (0x00RRGGBB each).
-std::vector<COLORREF> Pixels(HDC source)
-{
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 32;
-    info.bmiHeader.biHeight = -32;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, 32, 32, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits), static_cast<const COLORREF*>(bits) + 32 * 32);
-    for (COLORREF& p : pixels)
-        p &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return pixels;
-}
-
-// The pixels of a system icon drawn on the dialog background.
-std::vector<COLORREF> DrawnIcon(LPCSTR id)
-{
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    RECT all = {0, 0, 32, 32};
-    FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));
-    DrawIcon(memory, 0, 0, LoadIconA(nullptr, id));
-    std::vector<COLORREF> pixels = Pixels(memory);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-// Which system icon an icon control of another process shows. Icon
-// handles and window DCs are each process's own under Wine, so the pixels
-// are read from the X server, through the fixture server.
-std::string IconKind(HWND control)
-{
-    const char* display = std::getenv("DISPLAY");
-    HWND top = GetAncestor(control, GA_ROOT);
-    const unsigned long xid = XWindowOf(top);
-    if (control == nullptr || display == nullptr || xid == 0)
-        return {};
-    // The X window holds the client area of the top-level window.
-    POINT origin = {0, 0};
-    ClientToScreen(control, &origin);
-    POINT client = {0, 0};
-    ClientToScreen(top, &client);
-    const std::string shown = FixtureServer(false).Capture(display, xid, origin.x - client.x,
-                                                      origin.y - client.y, 32, 32);
-    if (shown.size() != 32 * 32 * 3)
-        return {};
-    const struct {
-        LPCSTR id;
-        const char* name;
-    } kinds[] = {{IDI_HAND, "stop"}, {IDI_EXCLAMATION, "exclamation"}, {IDI_ASTERISK, "information"},
-                 {IDI_QUESTION, "question"}};
-    std::string best;
-    std::size_t fewest = 32 * 32 / 8;  // a match differs in under an eighth
-    for (const auto& kind : kinds) {
-        const std::vector<COLORREF> drawn = DrawnIcon(kind.id);
-        std::size_t differing = 0;
-        for (std::size_t i = 0; i < drawn.size(); ++i) {
-            const int channels[3] = {GetBValue(drawn[i]), GetGValue(drawn[i]), GetRValue(drawn[i])};
-            for (int c = 0; c < 3; ++c) {
-                if (std::abs(channels[c] - static_cast<unsigned char>(shown[i * 3 + c])) > 16) {
-                    ++differing;
-                    break;
-                }
-            }
-        }
-        if (differing < fewest) {
-            fewest = differing;
-            best = kind.name;
-        }
-    }
-    return best;
+    static unsigned started = 0;
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    name = name.substr(name.find_last_of('\\') + 1);
+    name = name.substr(0, name.find_last_of('.'));
+    return name + "." + std::to_string(++started);
 }
 
 }  // namespace
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
-{
-    if (actual == expected)
-        return ::testing::AssertionSuccess();
-    std::size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-        ++at;
-    return ::testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
-                                         << " were expected; they part at byte " << at;
-}
-
-unsigned long XWindowOf(HWND window)
-{
-    return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window")));
-}
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
@@ -181,16 +76,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
         }
         Sleep(10);
     }
-}
-
-std::string UnixToWindowsPath(const std::string& unixPath)
-{
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
 }
 
 std::string ClipwellExePath()
@@ -213,7 +98,7 @@ ClipwellDriver::ClipwellDriver(const Options& options)
     GetCurrentDirectoryA(MAX_PATH, current);
     const std::string root = std::string(current) + "\\ui-work\\";
     CreateDirectoryA(root.c_str(), nullptr);
-    m_folder = root + (options.folder.empty() ? CurrentTestName() : options.folder) + "\\";
+    m_folder = root + (options.folder.empty() ? DefaultFolderName() : options.folder) + "\\";
     CreateDirectoryA(m_folder.c_str(), nullptr);
     // A clean folder: nothing from an earlier run may pass for output.
     WIN32_FIND_DATAA found;
@@ -225,7 +110,12 @@ ClipwellDriver::ClipwellDriver(const Options& options)
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    Launch(options);
+    try {
+        Launch(options);
+    } catch (...) {
+        End();
+        throw;
+    }
 }
 
 void ClipwellDriver::Launch(const Options& options)
@@ -233,7 +123,9 @@ void ClipwellDriver::Launch(const Options& options)
     std::string exe = ClipwellExePath();
     if (options.exeName != "Clipwell.exe") {
         const std::string copy = m_folder + options.exeName;
-        ASSERT_TRUE(CopyFileA(exe.c_str(), copy.c_str(), FALSE)) << GetLastError();
+        if (!CopyFileA(exe.c_str(), copy.c_str(), FALSE))
+            throw std::runtime_error("cannot copy " + exe + " to " + copy + ": error " +
+                                     std::to_string(GetLastError()));
         exe = copy;
     }
     std::string commandLine = "\"" + exe + "\"";
@@ -241,9 +133,9 @@ void ClipwellDriver::Launch(const Options& options)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                               m_folder.c_str(), &startup, &process))
-        << "cannot start " << exe << ": " << GetLastError();
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
+                        m_folder.c_str(), &startup, &process))
+        throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(GetLastError()));
     CloseHandle(process.hThread);
     m_process = process.hProcess;
     m_processId = process.dwProcessId;
@@ -254,7 +146,9 @@ void ClipwellDriver::Launch(const Options& options)
             return m_main != nullptr;
         },
         15000);
-    ASSERT_TRUE(shown) << "Clipwell's window did not appear";
+    if (!shown)
+        throw std::runtime_error("Clipwell's window did not appear");
+    BringToFront();
 }
 
 BOOL CALLBACK ClipwellDriver::FindMain(HWND window, LPARAM self)
@@ -272,6 +166,11 @@ BOOL CALLBACK ClipwellDriver::FindMain(HWND window, LPARAM self)
 
 ClipwellDriver::~ClipwellDriver()
 {
+    End();
+}
+
+void ClipwellDriver::End()
+{
     if (m_process == nullptr)
         return;
     if (WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT) {
@@ -279,6 +178,7 @@ ClipwellDriver::~ClipwellDriver()
         WaitForSingleObject(m_process, 5000);
     }
     CloseHandle(m_process);
+    m_process = nullptr;
 }
 
 void ClipwellDriver::TypeUrl(const std::string& url)
@@ -298,6 +198,16 @@ void ClipwellDriver::PressKey(HWND window, WPARAM key)
     PostMessageA(window, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
 }
 
+void ClipwellDriver::BringToFront()
+{
+    // Under Wine without a window manager a new window is the foreground
+    // one but not active: handing the foreground to the desktop and back
+    // activates it.
+    SetForegroundWindow(GetDesktopWindow());
+    SetForegroundWindow(m_main);
+    WaitUntil([this] { return GetForegroundWindow() == m_main; }, 1000);
+}
+
 void ClipwellDriver::TypeKey(WORD key)
 {
     TypeKeys({{key, false}, {key, true}});
@@ -305,7 +215,6 @@ void ClipwellDriver::TypeKey(WORD key)
 
 void ClipwellDriver::TypeKeys(const std::vector<std::pair<WORD, bool>>& keys)
 {
-    SetForegroundWindow(m_main);
     std::vector<INPUT> inputs(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
         inputs[i].type = INPUT_KEYBOARD;
@@ -403,26 +312,41 @@ bool ClipwellDriver::FindMessageBox(MessageBoxInfo& info) const
     return false;
 }
 
-ClipwellDriver::MessageBoxInfo ClipwellDriver::WaitForMessageBox(DWORD timeoutMs)
+std::optional<ClipwellDriver::MessageBoxInfo> ClipwellDriver::WaitForMessageBox(DWORD timeoutMs) const
 {
     MessageBoxInfo info;
-    const bool found = WaitUntil([&] { return FindMessageBox(info); }, timeoutMs);
-    EXPECT_TRUE(found) << "no message box appeared";
+    if (!WaitUntil([&] { return FindMessageBox(info); }, timeoutMs))
+        return std::nullopt;
     return info;
 }
 
-void ClipwellDriver::CloseMessageBox(const MessageBoxInfo& box)
+bool ClipwellDriver::CloseMessageBox(const MessageBoxInfo& box) const
 {
+    if (box.window == nullptr)
+        return false;
     PostMessageA(box.window, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box.window); }, 5000)) << "the message box stayed";
+    return WaitUntil([&] { return !IsWindowVisible(box.window); }, 5000);
 }
 
-bool ClipwellDriver::WaitForGrabEnabled(DWORD timeoutMs)
+HWND ClipwellDriver::WaitForAbout(DWORD timeoutMs) const
+{
+    HWND about = nullptr;
+    WaitUntil([&] {
+        for (HWND dialog : OtherDialogs()) {
+            if (Text(dialog) == "About Clipwell")
+                about = dialog;
+        }
+        return about != nullptr;
+    }, timeoutMs);
+    return about;
+}
+
+bool ClipwellDriver::WaitForGrabEnabled(DWORD timeoutMs) const
 {
     return WaitUntil([this] { return GrabEnabled(); }, timeoutMs);
 }
 
-bool ClipwellDriver::WaitForExit(DWORD timeoutMs)
+bool ClipwellDriver::WaitForExit(DWORD timeoutMs) const
 {
     return WaitUntil([this] { return !Running(); }, timeoutMs);
 }
@@ -439,20 +363,20 @@ DWORD ClipwellDriver::ExitCode() const
     return code;
 }
 
-std::string ClipwellDriver::AwaitOutput(const std::string& name, DWORD timeoutMs) const
+std::optional<std::string> ClipwellDriver::AwaitOutput(const std::string& name, DWORD timeoutMs) const
 {
     std::string bytes;
-    EXPECT_TRUE(WaitUntil([&] { return ReadOutput(name, bytes) && GrabEnabled(); }, timeoutMs))
-        << "the transfer into " << name << " did not end";
+    if (!WaitUntil([&] { return ReadOutput(name, bytes) && GrabEnabled(); }, timeoutMs))
+        return std::nullopt;
     return bytes;
 }
 
 bool ClipwellDriver::ReadOutput(const std::string& name, std::string& bytes) const
 {
-    std::ifstream in(m_folder + name, std::ios::binary);
-    if (!in)
+    std::optional<std::string> read = ReadWholeFile(m_folder + name);
+    if (!read)
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    bytes = std::move(*read);
     return true;
 }
 

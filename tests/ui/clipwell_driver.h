@@ -2,20 +2,22 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Drives a real Clipwell process under Wine the way a person would: types
 // into its URL box, clicks and presses keys, sends system commands, and
-// reads its window, controls and message boxes.
+// reads its window, controls and message boxes. Knows no test framework:
+// a failure to start throws std::runtime_error, and the waits say whether
+// what they waited for came.
 struct ClipwellOptions {
     std::string exeName = "Clipwell.exe";  // copied to this name when different
     bool proxy = true;                     // reach video.example.com through a proxy:
     unsigned short proxyPort = 0;          // this loopback port, or the fixture server's
-    std::string folder;                    // the working folder's name; the test's by default
+    std::string folder;                    // the working folder's name; one of its own by default
 };
 
 class ClipwellDriver {
@@ -31,8 +33,9 @@ public:
         bool topmost = false;
     };
 
-    // Starts Clipwell in a fresh working folder named after the test and
-    // waits for its main window.
+    // Starts Clipwell in a fresh working folder, waits for its main window
+    // and brings it to the front, as a person clicks into a new window.
+    // Throws std::runtime_error when it cannot.
     explicit ClipwellDriver(const Options& options = Options());
     ClipwellDriver(const ClipwellDriver&) = delete;
     ClipwellDriver& operator=(const ClipwellDriver&) = delete;
@@ -47,14 +50,17 @@ public:
 
     void TypeUrl(const std::string& url);
     void ClickGrab();
+    // Makes the main window the active one, with the keyboard's focus.
+    void BringToFront();
+    // A key posted to one window, whichever has the focus.
     void PressKey(HWND window, WPARAM key);
-    // A key typed on the keyboard, as the system delivers it to the window
-    // that has the focus.
-    void TypeKey(WORD key);
-    // Keys pressed (false) and released (true) in order.
-    void TypeKeys(const std::vector<std::pair<WORD, bool>>& keys);
     void PressEnter() { PressKey(Control(1000), VK_RETURN); }
     void PressEscape() { PressKey(Control(1000), VK_ESCAPE); }
+    // A key typed on the keyboard: the system delivers it to whatever
+    // window has the focus.
+    void TypeKey(WORD key);
+    // Keys pressed (false) and released (true) in order, on the keyboard.
+    void TypeKeys(const std::vector<std::pair<WORD, bool>>& keys);
     void SysCommand(WPARAM command);
 
     std::string Text(HWND window) const;
@@ -69,27 +75,32 @@ public:
     // dialog (message boxes and the About box).
     std::vector<HWND> OtherDialogs() const;
     bool FindMessageBox(MessageBoxInfo& info) const;
-    // Waits for a message box and describes it; fails the test on time-out.
-    MessageBoxInfo WaitForMessageBox(DWORD timeoutMs = 10000);
-    // Presses OK on a message box and waits until it is gone.
-    void CloseMessageBox(const MessageBoxInfo& box);
+    // Waits for a message box and describes it; nothing on time-out.
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 10000) const;
+    // Presses OK on a message box; whether it went within five seconds.
+    bool CloseMessageBox(const MessageBoxInfo& box) const;
+    // Waits for the About box; nullptr on time-out.
+    HWND WaitForAbout(DWORD timeoutMs = 5000) const;
 
     // Waits until the transfer has ended: "Grab!" enabled again.
-    bool WaitForGrabEnabled(DWORD timeoutMs = 20000);
-    bool WaitForExit(DWORD timeoutMs);
+    bool WaitForGrabEnabled(DWORD timeoutMs = 20000) const;
+    bool WaitForExit(DWORD timeoutMs) const;
     DWORD ExitCode() const;
     bool Running() const;
 
     // Waits for the end of a transfer into name: "Grab!" enabled again and
     // the file closed (it cannot be read while Clipwell has it open).
-    // Returns the file's bytes.
-    std::string AwaitOutput(const std::string& name, DWORD timeoutMs = 20000) const;
-    // The contents of a file in the working folder; false if it is missing.
+    // Returns the file's bytes; nothing on time-out.
+    std::optional<std::string> AwaitOutput(const std::string& name, DWORD timeoutMs = 20000) const;
+    // The contents of a file in the working folder; false if it is missing
+    // or still open.
     bool ReadOutput(const std::string& name, std::string& bytes) const;
     bool OutputExists(const std::string& name) const;
 
 private:
     void Launch(const Options& options);
+    // Ends the process if it still runs, and lets go of it.
+    void End();
     static BOOL CALLBACK FindMain(HWND window, LPARAM self);
 
     std::string m_folder;
@@ -98,25 +109,12 @@ private:
     HWND m_main = nullptr;
 };
 
-// The X window that shows a top-level window of Wine's, or 0.
-unsigned long XWindowOf(HWND window);
-
-// The whole contents of a file; empty when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
-
-// Whether actual holds exactly the bytes expected; on failure says where
-// they part, not the whole of both.
-::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected);
-
 // Polls condition every 10 ms, carrying out this thread's messages, until
 // it holds or timeoutMs pass; returns whether it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // The Windows path of the built Clipwell.exe (CLIPWELL_EXE, a Unix path).
 std::string ClipwellExePath();
-
-// A Unix path as Wine's Windows programs name it (drive Z: is the root).
-std::string UnixToWindowsPath(const std::string& unixPath);
 
 // A page of the video site with the given title line and player line.
 std::string WatchPageHtml(const std::string& title, const std::string& videoQuery);

@@ -1,6 +1,6 @@
 // Ending, restarting and interrupting transfers, the system menu and the
 // About box.
-#include "clipwell_driver.h"
+#include "driver_checks.h"
 #include "fixture_client.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +58,7 @@ TEST(Transfer, EnterDuringATransferStartsTheNextOne)
     server.Serve("/watch?v=two", WatchPageHtml("Second", "video_id=two"));
     server.Serve("/get_video?video_id=two", second);
     clipwell.TypeUrl("http://video.example.com/watch?v=two");
-    clipwell.PressEnter();
+    clipwell.TypeKey(VK_RETURN);
     EXPECT_TRUE(SameBytes(AwaitFile(clipwell, "Second.flv"), second));
     EXPECT_TRUE(clipwell.WaitForGrabEnabled());
     // The first transfer stopped after its current read, dropping that
@@ -88,7 +88,7 @@ void EndDuringTransfer(const std::function<void(ClipwellDriver&)>& end, double p
 
 TEST(Transfer, EscapeEndsTheDialogAndKeepsTheBytes)
 {
-    EndDuringTransfer([](ClipwellDriver& clipwell) { clipwell.PressEscape(); }, 1);
+    EndDuringTransfer([](ClipwellDriver& clipwell) { clipwell.TypeKey(VK_ESCAPE); }, 1);
 }
 
 TEST(Transfer, CloseEndsTheDialogAndKeepsTheBytes)
@@ -107,7 +107,7 @@ TEST(SystemCommands, CloseWithoutTransferEndsQuietly)
 TEST(SystemCommands, EscapeWithoutTransferEndsQuietly)
 {
     ClipwellDriver clipwell;
-    clipwell.PressEscape();
+    clipwell.TypeKey(VK_ESCAPE);
     EXPECT_TRUE(clipwell.WaitForExit(5000));
 }
 
@@ -119,28 +119,8 @@ TEST(SystemCommands, MaskedIdsActAsTheirCommands)
 
     ClipwellDriver another;
     another.SysCommand(0x10 + 3);
-    HWND about = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-        for (HWND dialog : another.OtherDialogs()) {
-            if (another.Text(dialog) == "About Clipwell")
-                about = dialog;
-        }
-        return about != nullptr;
-    }, 5000));
+    EXPECT_NE(another.WaitForAbout(), nullptr);
     EXPECT_TRUE(another.Running());
-}
-
-HWND WaitForAbout(const ClipwellDriver& clipwell)
-{
-    HWND about = nullptr;
-    WaitUntil([&] {
-        for (HWND dialog : clipwell.OtherDialogs()) {
-            if (clipwell.Text(dialog) == "About Clipwell")
-                about = dialog;
-        }
-        return about != nullptr;
-    }, 5000);
-    return about;
 }
 
 TEST(AboutBox, OpensFromTheSystemMenuAndClosesWithEnter)
@@ -148,13 +128,14 @@ TEST(AboutBox, OpensFromTheSystemMenuAndClosesWithEnter)
     ClipwellDriver clipwell;
     clipwell.TypeUrl("http://video.example.com/watch?v=kept");
     clipwell.SysCommand(0x10);
-    const HWND about = WaitForAbout(clipwell);
+    const HWND about = clipwell.WaitForAbout();
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(GetWindow(about, GW_OWNER), clipwell.Main());
     EXPECT_FALSE(IsWindowEnabled(clipwell.Main()));
     EXPECT_EQ(clipwell.Text(GetDlgItem(about, IDOK)), "OK");
+    EXPECT_EQ(clipwell.Focus(), GetDlgItem(about, IDOK));
 
-    clipwell.PressKey(GetDlgItem(about, IDOK), VK_RETURN);
+    clipwell.TypeKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
     EXPECT_TRUE(IsWindowEnabled(clipwell.Main()));
     EXPECT_EQ(clipwell.Text(clipwell.Control(1000)), "http://video.example.com/watch?v=kept");
@@ -170,7 +151,7 @@ TEST(AboutBox, IsTheLastItemOfTheSystemMenu)
     clipwell.TypeKeys({{VK_MENU, false}, {VK_SPACE, false}, {VK_SPACE, true}, {VK_MENU, true}});
     WaitUntil([] { return false; }, 300);
     clipwell.TypeKeys({{VK_END, false}, {VK_END, true}, {VK_RETURN, false}, {VK_RETURN, true}});
-    const HWND about = WaitForAbout(clipwell);
+    const HWND about = clipwell.WaitForAbout();
     ASSERT_NE(about, nullptr);
     PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
@@ -183,7 +164,7 @@ TEST(AboutBox, ATransferGoesOnWhileItIsOpen)
     const std::string video = VideoBytes('e');
     StartPausingGrab(clipwell, server, "about", "Under About", video, 1);
     clipwell.SysCommand(0x10);
-    const HWND about = WaitForAbout(clipwell);
+    const HWND about = clipwell.WaitForAbout();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(SameBytes(AwaitFile(clipwell, "Under About.flv"), video));
     EXPECT_EQ(clipwell.Status(), std::to_string(kVideoSize) + " / " + std::to_string(kVideoSize) + " B");

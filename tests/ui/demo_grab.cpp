@@ -5,44 +5,28 @@
 // Prints the saved file's Windows path; exits non-zero when the grab did not
 // end with the file closed.
 #include "clipwell_driver.h"
-#include "fixture_client.h"
+#include "x_capture.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 namespace {
 
 void Screenshot(HWND window, const std::string& folder, const char* name)
 {
-    const char* display = std::getenv("DISPLAY");
     const std::string path = folder + "/" + name;
-    if (display == nullptr || !FixtureServer(false).Screenshot(display, XWindowOf(window), path))
+    if (!ScreenshotWindow(window, path))
         std::fprintf(stderr, "no screenshot %s\n", path.c_str());
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Grabs address into file, with screenshots into folder, the active
+// window being the one a person works in. Returns the exit code.
+int Demonstrate(const ClipwellOptions& options, const std::string& address, const std::string& file,
+                const std::string& folder)
 {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: clipwell_demo PROXY_PORT PAGE_ADDRESS FILE_NAME SCREENSHOT_FOLDER\n");
-        return 2;
-    }
-    ClipwellOptions options;
-    options.proxyPort = static_cast<unsigned short>(std::atoi(argv[1]));
-    const std::string address = argv[2];
-    const std::string file = argv[3];
-    const std::string folder = argv[4];
-
     ClipwellDriver clipwell(options);
-    if (clipwell.Main() == nullptr)
-        return 1;
-    // The window a person works in is the active one. Under Wine without a
-    // window manager a new window is the foreground one but not active:
-    // handing the foreground to the desktop and back activates it.
-    SetForegroundWindow(GetDesktopWindow());
-    SetForegroundWindow(clipwell.Main());
     clipwell.TypeUrl(address);
     clipwell.ClickGrab();
     // Half way through, the window shows the transfer under way.
@@ -58,12 +42,7 @@ int main(int argc, char** argv)
     std::printf("status: %s\n", clipwell.Status().c_str());
 
     clipwell.SysCommand(0x10);
-    HWND about = nullptr;
-    WaitUntil([&] {
-        for (HWND dialog : clipwell.OtherDialogs())
-            about = dialog;
-        return about != nullptr;
-    }, 5000);
+    const HWND about = clipwell.WaitForAbout();
     if (about != nullptr) {
         WaitUntil([] { return false; }, 300);
         Screenshot(about, folder, "about.png");
@@ -73,4 +52,24 @@ int main(int argc, char** argv)
     clipwell.WaitForExit(10000);
     std::printf("saved: %s%s\n", clipwell.Folder().c_str(), file.c_str());
     return done ? 0 : 1;
+}
+
+}  // namespace
+
+
+int main(int argc, char** argv)
+{
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: clipwell_demo PROXY_PORT PAGE_ADDRESS FILE_NAME SCREENSHOT_FOLDER\n");
+        return 2;
+    }
+    ClipwellOptions options;
+    options.proxyPort = static_cast<unsigned short>(std::atoi(argv[1]));
+    options.folder = "demo";
+    try {
+        return Demonstrate(options, argv[2], argv[3], argv[4]);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
 }

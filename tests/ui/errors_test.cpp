@@ -1,5 +1,5 @@
 // How failures reach the user, and what the application name decides.
-#include "clipwell_driver.h"
+#include "driver_checks.h"
 #include "fixture_client.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +23,11 @@ ClipwellDriver::MessageBoxInfo FailedGrab(ClipwellDriver& clipwell, const std::s
 {
     clipwell.TypeUrl(url);
     if (byEnter)
-        clipwell.PressEnter();
+        clipwell.TypeKey(VK_RETURN);
     else
         clipwell.ClickGrab();
-    auto box = clipwell.WaitForMessageBox();
-    clipwell.CloseMessageBox(box);
+    const auto box = ExpectMessageBox(clipwell);
+    ExpectClosed(clipwell, box);
     return box;
 }
 
@@ -101,7 +101,7 @@ TEST(AppName, ComesFromTheExecutablesName)
         ClipwellDriver clipwell(options);
         clipwell.TypeUrl("http://video.example.com/watch?v=demo");
         clipwell.ClickGrab();
-        EXPECT_EQ(clipwell.AwaitOutput("Demo.flv"), "demo video");
+        EXPECT_EQ(ExpectOutput(clipwell, "Demo.flv"), "demo video");
         const auto box = FailedGrab(clipwell, "http://video.example.com/watch?v=none", false);
         EXPECT_EQ(box.caption, "Demo Tool");
         // The dialog's own caption comes from its template.
@@ -129,7 +129,7 @@ TEST(AppName, TheRegistryStaysUntouched)
         ClipwellDriver clipwell;
         clipwell.TypeUrl("http://video.example.com/watch?v=r");
         clipwell.ClickGrab();
-        EXPECT_EQ(clipwell.AwaitOutput("Reg.flv"), "r");
+        EXPECT_EQ(ExpectOutput(clipwell, "Reg.flv"), "r");
         clipwell.SysCommand(SC_CLOSE);
         ASSERT_TRUE(clipwell.WaitForExit(10000));
     }
@@ -210,10 +210,10 @@ TEST(Help, F1AsksForTheMainDialogsContext)
     g_help = HelpRecord();
     g_help.answer = FALSE;
     clipwell.TypeKey(VK_F1);
-    const auto box = clipwell.WaitForMessageBox();
+    const auto box = ExpectMessageBox(clipwell);
     EXPECT_EQ(box.text, "Failed to launch help.");
     EXPECT_EQ(box.icon, "exclamation");
-    clipwell.CloseMessageBox(box);
+    ExpectClosed(clipwell, box);
 
     // With Shift held down, F1 asks for nothing.
     g_help = HelpRecord();

@@ -2,8 +2,9 @@
 // a grab, with what the user must be told, which bytes the file must keep
 // and how long it may take. The rows of a table run side by side, each in
 // a Clipwell of its own.
-#include "clipwell_driver.h"
+#include "driver_checks.h"
 #include "fixture_client.h"
+#include "host_files.h"
 
 #include <gtest/gtest.h>
 
@@ -83,9 +84,9 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started)
         EXPECT_EQ(box.owner, clipwell.Main());
         // The transfer ended the ordinary way before the report.
         EXPECT_TRUE(clipwell.GrabEnabled());
-        clipwell.CloseMessageBox(box);
+        ExpectClosed(clipwell, box);
     }
-    const std::string saved = clipwell.AwaitOutput(row.name + ".flv", row.withinMs + 10000);
+    const std::string saved = ExpectOutput(clipwell, row.name + ".flv", row.withinMs + 10000);
     if (row.kept != std::string::npos) {
         EXPECT_TRUE(SameBytes(saved, row.body.substr(0, row.kept)));
     }
@@ -220,7 +221,7 @@ TEST(StalledFaults, EndingDuringAStallClosesTheFileAndEndsAtOnce)
     const DWORD floorMs = MinimalExitMs();
     const EndingRow rows[] = {
         {"Close", [](ClipwellDriver& c) { c.SysCommand(SC_CLOSE); }},
-        {"Escape", [](ClipwellDriver& c) { c.PressEscape(); }},
+        {"Escape", [](ClipwellDriver& c) { c.TypeKey(VK_ESCAPE); }},
         {"AltF4", [](ClipwellDriver& c) { c.TypeKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}}); }},
     };
     FixtureServer server;
@@ -257,7 +258,7 @@ TEST(StalledFaults, ANewGrabDuringAStallStartsAtOnce)
         return false;
     };
     EXPECT_TRUE(WaitUntil(asked, 1000)) << "the new page was not asked for within a second";
-    EXPECT_TRUE(SameBytes(clipwell.AwaitOutput("Second.flv"), second));
+    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Second.flv"), second));
     std::string first;
     EXPECT_TRUE(clipwell.ReadOutput("First.flv", first));
     EXPECT_TRUE(SameBytes(first, VideoBytes(kVideoSize).substr(0, kStallAt)));
@@ -307,11 +308,11 @@ TEST(StalledFaults, AStalledPageNeitherFreezesTheWindowNorHangs)
     EXPECT_TRUE(closing.WaitForExit(floorMs + 1000))
         << "still running " << GetTickCount() - ended << " ms after; a minimal program took " << floorMs;
 
-    const auto box = waiting.WaitForMessageBox(kTimeoutMs + 10000);
+    const auto box = ExpectMessageBox(waiting, kTimeoutMs + 10000);
     EXPECT_LE(GetTickCount() - started, kTimeoutMs + 8000);
     EXPECT_EQ(box.text.find("The request has timed out."), 0u) << box.text;
     EXPECT_EQ(box.icon, "stop");
-    waiting.CloseMessageBox(box);
+    ExpectClosed(waiting, box);
     EXPECT_FALSE(waiting.OutputExists("Slow.flv"));
     EXPECT_FALSE(closing.OutputExists("Slow.flv"));
 }

@@ -1,6 +1,6 @@
 // Whole grabs through the real window: the page and the video come from the
 // fixture server, reached through the proxy setting.
-#include "clipwell_driver.h"
+#include "driver_checks.h"
 #include "fixture_client.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,7 @@ std::string Grab(ClipwellDriver& clipwell, FixtureServer& server, const std::str
     ServeVideo(server, title, body, route);
     clipwell.TypeUrl(kPage);
     clipwell.ClickGrab();
-    return clipwell.AwaitOutput(title + ".flv");
+    return ExpectOutput(clipwell, title + ".flv");
 }
 
 // The requests for the video, as the server received them.
@@ -78,7 +78,7 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     EXPECT_FALSE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.ProgressHigh(), 1500);
     EXPECT_EQ(clipwell.ProgressPos(), 1024);
-    EXPECT_TRUE(SameBytes(clipwell.AwaitOutput("Site - Little Battle.flv"), video));
+    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Site - Little Battle.flv"), video));
     EXPECT_EQ(clipwell.Status(), "1500 / 1500 B");
     EXPECT_EQ(clipwell.ProgressLow(), 0);
     EXPECT_EQ(clipwell.ProgressPos(), 1500);
@@ -126,8 +126,8 @@ TEST(Grab, RunsByEnterAndNamesAPageWithoutTitle)
     server.Serve("/get_video?video_id=u", "untitled video");
     ClipwellDriver clipwell;
     clipwell.TypeUrl("http://video.example.com/watch?v=untitled");
-    clipwell.PressEnter();
-    EXPECT_EQ(clipwell.AwaitOutput(".flv"), "untitled video");
+    clipwell.TypeKey(VK_RETURN);
+    EXPECT_EQ(ExpectOutput(clipwell, ".flv"), "untitled video");
     EXPECT_TRUE(IsWindowVisible(clipwell.Main()));
 }
 
@@ -138,12 +138,12 @@ TEST(GrabFixes, OutputNamesStayInTheFolderAndAvoidDevices)
     ServeVideo(server, "..\\..\\up: one", "escaped?");
     clipwell.TypeUrl(kPage);
     clipwell.ClickGrab();
-    EXPECT_EQ(clipwell.AwaitOutput(".._.._up_ one.flv"), "escaped?");
+    EXPECT_EQ(ExpectOutput(clipwell, ".._.._up_ one.flv"), "escaped?");
 
     for (const char* device : {"con", "CONOUT$", "com\xB9.x"}) {
         ServeVideo(server, device, "not the console");
         clipwell.ClickGrab();
-        EXPECT_EQ(clipwell.AwaitOutput(std::string("_") + device + ".flv"), "not the console") << device;
+        EXPECT_EQ(ExpectOutput(clipwell, std::string("_") + device + ".flv"), "not the console") << device;
     }
 }
 
@@ -156,11 +156,11 @@ TEST(GrabFixes, AnUncreatableFileStopsTheGrabBeforeTheRequest)
     ServeVideo(server, "Blocked", "never sent");
     clipwell.TypeUrl(kPage);
     clipwell.ClickGrab();
-    const auto box = clipwell.WaitForMessageBox();
+    const auto box = ExpectMessageBox(clipwell);
     EXPECT_EQ(box.text, "Access to Blocked.flv was denied.");
     EXPECT_EQ(box.icon, "stop");
     EXPECT_TRUE(VideoRequests(server).empty());
-    clipwell.CloseMessageBox(box);
+    ExpectClosed(clipwell, box);
     EXPECT_TRUE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.Status(), "");
 }
