@@ -8,6 +8,12 @@ namespace {
 
 constexpr DWORD kImportTimeoutMs = 20000;
 
+// The X window that shows a top-level window of Wine's, or 0.
+unsigned long XWindowOf(HWND window)
+{
+    return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window")));
+}
+
 // A word for the shell, quoted as it is.
 std::string Quoted(const std::string& word)
 {
@@ -35,7 +41,7 @@ bool RunImport(HWND window, const std::string& arguments, const std::string& for
     DeleteFileA(windowsFailed.c_str());
     const std::string script = "import -display " + Quoted(display) + " -window " + std::to_string(xid) + " " +
                                arguments + " " + format + ":" + Quoted(part) + " && mv " + Quoted(part) + " " +
-                               Quoted(target) + " || : > " + Quoted(failed);
+                               Quoted(target) + " || { rm -f " + Quoted(part) + "; : > " + Quoted(failed) + "; }";
     std::string commandLine = "/bin/sh -c \"" + script + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -59,11 +65,6 @@ bool RunImport(HWND window, const std::string& arguments, const std::string& for
 }
 
 }  // namespace
-
-unsigned long XWindowOf(HWND window)
-{
-    return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window")));
-}
 
 std::string CaptureClientPixels(HWND window, int x, int y, int width, int height)
 {

@@ -8,9 +8,6 @@
 // on the Unix side. Icon handles and window DCs are each process's own
 // under Wine, so this is how a test sees what another process drew.
 
-// The X window that shows a top-level window of Wine's, or 0.
-unsigned long XWindowOf(HWND window);
-
 // Raw RGB pixels (three bytes each, rows top down) of a rectangle of the
 // client area of a top-level window; empty when they cannot be read.
 std::string CaptureClientPixels(HWND window, int x, int y, int width, int height);

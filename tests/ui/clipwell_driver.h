@@ -50,12 +50,9 @@ public:
 
     void TypeUrl(const std::string& url);
     void ClickGrab();
-    // Makes the main window the active one, with the keyboard's focus.
-    void BringToFront();
     // A key posted to one window, whichever has the focus.
     void PressKey(HWND window, WPARAM key);
     void PressEnter() { PressKey(Control(1000), VK_RETURN); }
-    void PressEscape() { PressKey(Control(1000), VK_ESCAPE); }
     // A key typed on the keyboard: the system delivers it to whatever
     // window has the focus.
     void TypeKey(WORD key);
@@ -99,6 +96,8 @@ public:
 
 private:
     void Launch(const Options& options);
+    // Makes the main window the active one, with the keyboard's focus.
+    void BringToFront();
     // Ends the process if it still runs, and lets go of it.
     void End();
     static BOOL CALLBACK FindMain(HWND window, LPARAM self);
