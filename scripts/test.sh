@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, then builds and tests the
 # native build (unit tests with sanitizers, the fuzzer), the 64-bit Windows
-# build under Wine, and builds the 32-bit Windows build (whose executables
-# this machine cannot run; only their format and imports are checked), and
-# the release package.
+# build under Wine, and builds the 32-bit Windows build (of whose
+# executables only the format and imports are checked) and the release
+# package, whose Clipwell.exe then runs through the end-to-end tests under
+# 32-bit Wine (tests/wine32/stage.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,3 +22,10 @@ zip=$(scripts/package.sh | tail -n 1)
 version=$(sed -n 's/^project(Clipwell VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 python3 tests/package/check_package.py "$zip" "$version"
 tests/package/check_reproducible.sh
+
+# The exe as it is in the zip, driven by the win64 build's test programs.
+mkdir -p build/wine32/zip
+python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(zipfile.ZipFile(sys.argv[1]).read("Clipwell.exe"))' \
+  "$zip" build/wine32/zip/Clipwell.exe
+CLIPWELL_MINIMAL_EXE=build/win32/tests/minimal_dialog.exe \
+  tests/wine32/stage.sh build/win64 build/wine32/zip/Clipwell.exe build/wine32
