@@ -25,6 +25,7 @@ def main(results_path, json_path, wine):
         "native page 16/1 MiB": median("native_page_16mib_seconds") / median("native_page_1mib_seconds"),
         "wine page 16/1 MiB": median("wine_page_16mib_seconds") / median("wine_page_1mib_seconds"),
         "peak 32 MiB - 1 MiB (MiB)": median("peak_working_set_32mib") - median("peak_working_set_1mib"),
+        "32-bit exe/64-bit exe, 8 MiB": median("win32_grab_seconds") / median("win64_grab_seconds"),
     }
     print("Absolute times are Wine's on this machine; only ratios within one run mean anything.")
     print("machine: %s, %s; %s" % (platform.machine(), platform.platform(), wine))
@@ -35,6 +36,8 @@ def main(results_path, json_path, wine):
     print()
     for name, ratio in ratios.items():
         print("%-34s %12.3f" % (name, ratio))
+    if median("win32_emulated") == 1:
+        print("The 32-bit exe ran under qemu-user: its ratio measures the emulation, not the program.")
     goals = {
         "Clipwell within 1.10 x the floor": ratios["clipwell/floor"] <= 1.10,
         "99th percentile round trip under 100 ms": median("round_trip_p99_ms") < 100,
