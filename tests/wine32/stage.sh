@@ -185,6 +185,9 @@ run_tests() {
   else
     ui=$UI_CASES:$UI_SECOND_GRAB
   fi
+  # The test programs make their working folders in the current one.
+  mkdir -p "$STATE/work"
+  cd "$STATE/work"
   export CLIPWELL_EXE=$exe CLIPWELL_SITE=$STATE/site
   export CLIPWELL_MINIMAL_EXE=${CLIPWELL_MINIMAL_EXE:?the 32-bit minimal_dialog.exe}
   run_case ui "$tests/ui_tests.exe" "--gtest_filter=$ui" || failed=1
