@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -158,6 +160,58 @@ TEST(NginxJapanese, KeepsAJapaneseTitleWhole)
     } while (FindNextFileW(search, &found));
     FindClose(search);
     EXPECT_EQ(count, 1);
+}
+
+// Titles in encodings other than the system's: each page's file, named as
+// its title reads, compared as the Unix side stores the name (UTF-8). The
+// undeclared page keeps the name the ANSI code page always gave it.
+void ExpectNamesAsTitlesRead(bool japanese)
+{
+    const struct {
+        const char* id;
+        const char* western;
+        const char* japanese;
+    } pages[] = {
+        {"utf8-cafe", u8"Caf\u00e9.flv", u8"Caf\u00e9.flv"},
+        {"utf8-a", u8"\u6e2f\u306e\u3042.flv", u8"\u6e2f\u306e\u3042.flv"},
+        {"utf8-emoji", u8"Cat \U0001F408.flv", u8"Cat \U0001F408.flv"},
+        {"cats", u8"\u041a\u043e\u0448\u043a\u0438 \u043d\u0430 \u043a\u0440\u044b\u0448\u0435 \U0001F408.flv",
+         u8"\u041a\u043e\u0448\u043a\u0438 \u043d\u0430 \u043a\u0440\u044b\u0448\u0435 \U0001F408.flv"},
+        {"japanese", u8"\u30bd\u8868\u30dd\u306e\u52d5\u753b.flv", u8"\u30bd\u8868\u30dd\u306e\u52d5\u753b.flv"},
+        {"cp1252", u8"Caf\u00e9 cr\u00e8me.flv", u8"Caf\u00e9 cr\u00e8me.flv"},
+        {"undeclared", u8"\u0192_x.flv", u8"\u30bdx.flv"},
+    };
+    ClipwellDriver clipwell(ThroughNginx());
+    std::vector<std::string> expected;
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.id);
+        const std::string name = japanese ? page.japanese : page.western;
+        expected.push_back(name);
+        clipwell.TypeUrl(std::string("http://video.example.com/watch?v=") + page.id);
+        clipwell.ClickGrab();
+        EXPECT_TRUE(WaitUntil([&] {
+            const std::string listing = UnixFolderListing(clipwell.Folder()).value_or("");
+            return listing.find(name + "\n") != std::string::npos && clipwell.GrabEnabled();
+        }, 30000)) << UnixFolderListing(clipwell.Folder()).value_or("(no listing)");
+    }
+    std::sort(expected.begin(), expected.end());
+    std::string names;
+    for (const std::string& name : expected)
+        names += name + "\n";
+    EXPECT_EQ(UnixFolderListing(clipwell.Folder()).value_or(""), names);
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
+TEST(Nginx, NamesFilesAsTheirTitlesRead)
+{
+    ASSERT_EQ(GetACP(), 1252u);
+    ExpectNamesAsTitlesRead(false);
+}
+
+TEST(NginxJapanese, NamesFilesAsTheirTitlesRead)
+{
+    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+    ExpectNamesAsTitlesRead(true);
 }
 
 TEST(Nginx, LogsTheProgramsHeaders)
