@@ -67,8 +67,7 @@ for _ in $(seq "$runs"); do
 done
 
 echo "== grab of 8 MiB by the released 32-bit exe and by the 64-bit one, in the same 32-bit Wine session"
-cmake --preset release >/dev/null
-cmake --build --preset release --target Clipwell
+(cd "$root" && cmake --preset release >/dev/null && cmake --build --preset release --target Clipwell)
 "$root/tests/wine32/stage.sh" --bench "$runs" "$bin" "$root/build/release/src/Clipwell.exe" "$root/build/wine32" | record
 
 echo "== memory: grabs of 1 MiB and 32 MiB"
