@@ -98,9 +98,9 @@ unsigned __stdcall DownloadWorker(void* argument)
     const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
     TransferState& transfer = *start->transfer;
     TransferOutcome outcome;
+    // The Grab command opens the file by its UTF-16 name.
     const std::wstring& wideName = transfer.m_outputFile.GetWideFileName();
-    outcome.fileName = wideName.empty() ? AnsiToUtf16(transfer.m_outputFile.GetFileName())
-                                        : std::u16string(wideName.begin(), wideName.end());
+    outcome.fileName.assign(wideName.begin(), wideName.end());
     // The one catch site of the worker's thread. The failure's text is
     // formed here, on the thread that met it.
     try {
