@@ -3,7 +3,7 @@
 #include "framework/framework_resource.h"
 #include "framework/string_table.h"
 #include "framework/thread.h"
-#include "transfer/code_page.h"
+#include "page/code_page.h"
 #include "transfer/decimal.h"
 #include "transfer/transfer_messages.h"
 #include "transfer/transfer_progress.h"

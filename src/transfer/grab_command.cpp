@@ -1,11 +1,11 @@
 #include "transfer/grab_command.h"
 
 #include "page/watch_page.h"
-#include "transfer/code_page.h"
+#include "page/code_page.h"
 #include "transfer/download_worker.h"
 #include "transfer/page_fetch.h"
 #include "transfer/video_site.h"
-#include "transfer/web_access.h"
+#include "transfer/web/web_access.h"
 
 namespace {
 

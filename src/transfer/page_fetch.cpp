@@ -1,8 +1,8 @@
 #include "transfer/page_fetch.h"
 
 #include "framework/thread.h"
-#include "transfer/code_page.h"
-#include "transfer/http_file.h"
+#include "page/code_page.h"
+#include "transfer/web/http_file.h"
 
 #include <exception>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "page/watch_page.h"
-#include "transfer/internet_session.h"
+#include "transfer/web/internet_session.h"
 #include "transfer/transfer_window.h"
 
 #include <memory>

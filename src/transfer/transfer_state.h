@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/file.h"
-#include "transfer/http_file.h"
+#include "transfer/web/http_file.h"
 
 #include <atomic>
 #include <memory>

@@ -8,7 +8,7 @@
 #include "page/safe_file_name.h"
 #include "page/text_scan.h"
 #include "page/watch_page.h"
-#include "transfer/line_reader.h"
+#include "transfer/web/line_reader.h"
 
 #include <algorithm>
 #include <cstdint>

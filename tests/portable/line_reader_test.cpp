@@ -1,4 +1,4 @@
-#include "transfer/line_reader.h"
+#include "transfer/web/line_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "transfer/code_page.h"
+#include "page/code_page.h"
 
 #include "page/charset.h"
 #include "page/safe_file_name.h"

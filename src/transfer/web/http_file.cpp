@@ -1,6 +1,6 @@
-#include "transfer/http_file.h"
+#include "transfer/web/http_file.h"
 
-#include "transfer/internet_exception.h"
+#include "transfer/web/internet_exception.h"
 
 #include <cstring>
 #include <utility>

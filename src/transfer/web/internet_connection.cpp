@@ -1,6 +1,6 @@
-#include "transfer/internet_connection.h"
+#include "transfer/web/internet_connection.h"
 
-#include "transfer/internet_session.h"
+#include "transfer/web/internet_session.h"
 
 #include <utility>
 

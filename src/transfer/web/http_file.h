@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/internet_file.h"
+#include "transfer/web/internet_file.h"
 
 #include <string>
 

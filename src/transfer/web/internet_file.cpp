@@ -1,6 +1,6 @@
-#include "transfer/internet_file.h"
+#include "transfer/web/internet_file.h"
 
-#include "transfer/internet_exception.h"
+#include "transfer/web/internet_exception.h"
 
 #include <utility>
 

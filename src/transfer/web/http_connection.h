@@ -1,7 +1,7 @@
 #pragma once
 
-#include "transfer/http_file.h"
-#include "transfer/internet_connection.h"
+#include "transfer/web/http_file.h"
+#include "transfer/web/internet_connection.h"
 
 #include <memory>
 

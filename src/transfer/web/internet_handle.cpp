@@ -1,4 +1,4 @@
-#include "transfer/internet_handle.h"
+#include "transfer/web/internet_handle.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "transfer/http_connection.h"
+#include "transfer/web/http_connection.h"
 
-#include "transfer/internet_exception.h"
-#include "transfer/internet_session.h"
+#include "transfer/web/internet_exception.h"
+#include "transfer/web/internet_session.h"
 
 #include <iterator>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/stdio_file.h"
-#include "transfer/http_connection.h"
-#include "transfer/internet_handle.h"
+#include "transfer/web/http_connection.h"
+#include "transfer/web/internet_handle.h"
 
 #include <memory>
 

@@ -5,8 +5,8 @@
 // every stream reads lines (ReadString) or raw bytes (Read); failures raise
 // CInternetException, or CFileException for local files.
 #include "framework/stdio_file.h"
-#include "transfer/http_connection.h"
-#include "transfer/http_file.h"
-#include "transfer/internet_exception.h"
-#include "transfer/internet_file.h"
-#include "transfer/internet_session.h"
+#include "transfer/web/http_connection.h"
+#include "transfer/web/http_file.h"
+#include "transfer/web/internet_exception.h"
+#include "transfer/web/internet_file.h"
+#include "transfer/web/internet_session.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/stdio_file.h"
-#include "transfer/internet_handle.h"
-#include "transfer/line_reader.h"
+#include "transfer/web/internet_handle.h"
+#include "transfer/web/line_reader.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Requests to the video site's host, which reach the fixture server through
 // the system's proxy setting (http_proxy under Wine).
 #include "fixture_client.h"
-#include "transfer/web_access.h"
+#include "transfer/web/web_access.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ TEST(ProxyVideoRequest, GoesOnTheWireAsTheProgramAsksForIt)
     EXPECT_EQ(std::count_if(headers.begin(), headers.end(),
                             [](const std::string& h) { return h.rfind("Accept", 0) == 0; }),
               1);
-    EXPECT_EQ(std::count(headers.begin(), headers.end(), "User-Agent: transfer_tests"), 1) << request;
+    EXPECT_EQ(std::count(headers.begin(), headers.end(), "User-Agent: web_tests"), 1) << request;
 }
 
 TEST(ProxyPageRequest, ReachesAnyHostThroughTheProxy)
@@ -56,7 +56,7 @@ TEST(ProxyPageRequest, ReachesAnyHostThroughTheProxy)
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
     const auto headers = HeaderLines(requests[0]);
-    EXPECT_EQ(std::count(headers.begin(), headers.end(), "User-Agent: transfer_tests"), 1) << requests[0];
+    EXPECT_EQ(std::count(headers.begin(), headers.end(), "User-Agent: web_tests"), 1) << requests[0];
 }
 
 }  // namespace

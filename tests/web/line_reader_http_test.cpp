@@ -1,7 +1,7 @@
 // The line reader end to end: page bodies served over HTTP, read through
 // the URL opener, in every way the server may frame them.
 #include "fixture_client.h"
-#include "transfer/web_access.h"
+#include "transfer/web/web_access.h"
 
 #include <gtest/gtest.h>
 

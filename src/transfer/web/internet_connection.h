@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/internet_handle.h"
+#include "transfer/web/internet_handle.h"
 
 #include <string>
 

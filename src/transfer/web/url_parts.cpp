@@ -1,4 +1,4 @@
-#include "transfer/url_parts.h"
+#include "transfer/web/url_parts.h"
 
 #include <cctype>
 

@@ -1,8 +1,8 @@
-#include "transfer/internet_session.h"
+#include "transfer/web/internet_session.h"
 
 #include "framework/app_name.h"
-#include "transfer/internet_exception.h"
-#include "transfer/url_parts.h"
+#include "transfer/web/internet_exception.h"
+#include "transfer/web/url_parts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "transfer/internet_exception.h"
+#include "transfer/web/internet_exception.h"
 
 #include <wininet.h>
 
