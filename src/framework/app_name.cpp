@@ -38,7 +38,7 @@ const char* AfxGetAppName()
     return name.c_str();
 }
 
-void AfxSetAppName(const std::string& name)
+void SetAppName(const std::string& name)
 {
     RecordedName() = name;
 }

@@ -11,7 +11,7 @@ const char* AfxGetAppName();
 
 // Records the application object's name, at the entry step, before any
 // other thread starts.
-void AfxSetAppName(const std::string& name);
+void SetAppName(const std::string& name);
 
 // The application name formed from an executable's full path.
 std::string AppNameFromModulePath(const char* modulePath);

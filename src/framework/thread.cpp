@@ -9,7 +9,7 @@ UniqueHandle AfxBeginThread(unsigned(__stdcall* procedure)(void*), void* argumen
     return UniqueHandle(reinterpret_cast<HANDLE>(handle));
 }
 
-bool AfxWaitForThread(HANDLE thread, DWORD timeoutMs)
+bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs)
 {
     if (thread == nullptr)
         return true;
@@ -29,7 +29,7 @@ bool AfxWaitForThread(HANDLE thread, DWORD timeoutMs)
     }
 }
 
-bool AfxPumpWhileRunning(HANDLE thread, HWND dialog, const std::function<bool()>& abandon)
+bool PumpWhileRunning(HANDLE thread, HWND dialog, const std::function<bool()>& abandon)
 {
     for (;;) {
         if (abandon())

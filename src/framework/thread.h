@@ -14,10 +14,10 @@ UniqueHandle AfxBeginThread(unsigned(__stdcall* procedure)(void*), void* argumen
 // meanwhile carrying out the messages that other threads send to this one
 // (so a thread blocked in SendMessage to us can go on), but neither posted
 // messages nor user input. True when the thread has ended.
-bool AfxWaitForThread(HANDLE thread, DWORD timeoutMs = INFINITE);
+bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs = INFINITE);
 
 // Runs this thread's messages, all of them, with the keyboard handling of
 // dialog (Tab, Enter, Escape), until thread has ended or, checked after
 // every message, abandon() answers true. True when the thread has ended.
 // A WM_QUIT met meanwhile is posted again for the loop outside.
-bool AfxPumpWhileRunning(HANDLE thread, HWND dialog, const std::function<bool()>& abandon);
+bool PumpWhileRunning(HANDLE thread, HWND dialog, const std::function<bool()>& abandon);

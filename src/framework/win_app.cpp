@@ -115,7 +115,7 @@ void CWinApp::StartUp(HINSTANCE instance, const char* commandLine, int showComma
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     m_strExeName = AppNameFromModulePath(path);
     m_strAppName = m_strExeName;
-    AfxSetAppName(m_strAppName);
+    SetAppName(m_strAppName);
     *PathFindExtensionA(path) = '\0';
     m_strHelpFilePath = std::string(path) + ".HLP";
     m_strProfileName = m_strExeName + ".INI";

@@ -153,7 +153,7 @@ void StopWorker(TransferWindow& window)
     if (!window.m_transfer)
         return;
     window.m_transfer->m_transferActive = false;
-    if (!AfxWaitForThread(window.m_worker.Get(), kStopWaitMs)) {
+    if (!WaitForThreadEnd(window.m_worker.Get(), kStopWaitMs)) {
         // Blocked in a read: it will find the flag clear when the read
         // returns, and end without touching file or window.
         window.m_transfer->CloseFile();

@@ -67,7 +67,7 @@ std::optional<FetchedPage> FetchPage(const std::string& address, TransferWindow&
     if (!thread)
         throw CMemoryException();
     argument.release();
-    if (!AfxPumpWhileRunning(thread.Get(), window.ReportWindow(), [&] { return window.Ending(); }))
+    if (!PumpWhileRunning(thread.Get(), window.ReportWindow(), [&] { return window.Ending(); }))
         return std::nullopt;
     if (job->error)
         std::rethrow_exception(job->error);
