@@ -1,5 +1,7 @@
 #include "framework/file.h"
 
+#include "framework/wide_text.h"
+
 #include <utility>
 
 namespace {
@@ -17,22 +19,10 @@ DWORD CreationOf(unsigned openFlags)
     return (openFlags & CFile::modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
 }
 
-// The name of a file opened by a UTF-16 name as the ANSI code page renders
-// it, with its default character for what it cannot hold.
-std::string AnsiName(const std::wstring& wide)
-{
-    const int length = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string narrow(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, narrow.data(), size, nullptr, nullptr);
-    return narrow;
-}
-
 CFileException ErrorOf(unsigned long osError, std::string fileName, const std::wstring& wideFileName)
 {
     return CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
-                          std::move(fileName), std::u16string(wideFileName.begin(), wideFileName.end()));
+                          std::move(fileName), ToUtf16(wideFileName));
 }
 
 }  // namespace
@@ -55,7 +45,9 @@ bool CFile::Open(const wchar_t* fileName, unsigned openFlags, CFileException* er
     Abort();
     HANDLE handle = CreateFileW(fileName, AccessOf(openFlags), kShareNone, nullptr, CreationOf(openFlags),
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    return Opened(handle, AnsiName(fileName), fileName, error);
+    // The name as the ANSI code page renders it, with its default
+    // character for what it cannot hold.
+    return Opened(handle, WideToAnsi(fileName), fileName, error);
 }
 
 bool CFile::Opened(HANDLE handle, std::string fileName, std::wstring wideFileName, CFileException* error)
@@ -88,8 +80,7 @@ void CFile::Write(const void* buffer, unsigned count)
     if (!WriteFile(m_hFile.Get(), buffer, count, &written, nullptr))
         ThrowOsError(GetLastError());
     if (written != count)
-        throw CFileException(CFileException::diskFull, -1, m_strFileName,
-                             std::u16string(m_wideFileName.begin(), m_wideFileName.end()));
+        throw CFileException(CFileException::diskFull, -1, m_strFileName, ToUtf16(m_wideFileName));
 }
 
 void CFile::Close()

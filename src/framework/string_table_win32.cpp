@@ -1,5 +1,7 @@
 #include "framework/string_table.h"
 
+#include "framework/wide_text.h"
+
 #include <windows.h>
 
 #include <string_view>
@@ -22,22 +24,12 @@ std::wstring_view ResourceString(unsigned id)
 
 bool LoadResourceString(unsigned id, std::string& text)
 {
-    text.clear();
-    const std::wstring_view wide = ResourceString(id);
-    const int length = static_cast<int>(wide.size());
-    if (length == 0)
-        return false;
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return false;
-    text.resize(static_cast<std::size_t>(size));
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, text.data(), size, nullptr, nullptr);
-    return true;
+    text = WideToAnsi(ResourceString(id));
+    return !text.empty();
 }
 
 bool LoadResourceString(unsigned id, std::u16string& text)
 {
-    const std::wstring_view wide = ResourceString(id);
-    text.assign(wide.begin(), wide.end());
+    text = ToUtf16(ResourceString(id));
     return !text.empty();
 }

@@ -1,5 +1,6 @@
 #include "page/code_page.h"
 
+#include "framework/wide_text.h"
 #include "page/charset.h"
 #include "page/safe_file_name.h"
 #include "page/text_scan.h"
@@ -37,16 +38,6 @@ std::size_t SequenceLength(std::string_view text, std::size_t position, unsigned
            (static_cast<unsigned char>(text[position + length]) & 0xC0) == 0x80)
         ++length;
     return length;
-}
-
-std::u16string ToUtf16(const std::wstring& wide)
-{
-    return std::u16string(wide.begin(), wide.end());
-}
-
-std::wstring ToWide(const std::u16string& utf16)
-{
-    return std::wstring(utf16.begin(), utf16.end());
 }
 
 }  // namespace
@@ -104,13 +95,9 @@ std::wstring DecodeText(std::string_view text, unsigned codePage)
 
 std::wstring MakeOutputFileName(std::string_view title, unsigned codePage)
 {
-    std::wstring wide;
-    if (codePage == GetACP()) {
-        // The narrow file API converts a name from the ANSI code page with
-        // no flags, keeping what it cannot map as the code page's default.
-        const std::string narrow = MakeSafeFileName(std::string(title) + ".flv", SystemLeadBytes());
-        Convert(narrow, CP_ACP, 0, wide);
-        return wide;
-    }
+    // The narrow file API converts a name from the ANSI code page with no
+    // flags, keeping what it cannot map as the code page's default.
+    if (codePage == GetACP())
+        return AnsiToWide(MakeSafeFileName(std::string(title) + ".flv", SystemLeadBytes()));
     return ToWide(MakeSafeFileName(ToUtf16(DecodeText(title, codePage)) + u".flv"));
 }

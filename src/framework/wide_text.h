@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Narrow text in the ANSI code page to UTF-16 and back, as the system's
+// A and W functions convert it: a character the code page cannot hold
+// becomes its default character. Windows builds only.
+std::wstring AnsiToWide(std::string_view text);
+std::string WideToAnsi(std::wstring_view text);
+
+// wchar_t is a UTF-16 code unit on Windows, so the program's char16_t
+// strings and the system's wide strings are the same units copied over.
+inline std::u16string ToUtf16(std::wstring_view text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+inline std::wstring ToWide(std::u16string_view text)
+{
+    return std::wstring(text.begin(), text.end());
+}
