@@ -16,7 +16,9 @@ DWORD AccessOf(unsigned openFlags)
 
 DWORD CreationOf(unsigned openFlags)
 {
-    return (openFlags & CFile::modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
+    if ((openFlags & CFile::modeCreate) == 0)
+        return OPEN_EXISTING;
+    return (openFlags & CFile::modeNoTruncate) != 0 ? OPEN_ALWAYS : CREATE_ALWAYS;
 }
 
 CFileException ErrorOf(unsigned long osError, std::string fileName, const std::wstring& wideFileName)
@@ -81,6 +83,22 @@ void CFile::Write(const void* buffer, unsigned count)
         ThrowOsError(GetLastError());
     if (written != count)
         throw CFileException(CFileException::diskFull, -1, m_strFileName, ToUtf16(m_wideFileName));
+}
+
+unsigned long long CFile::SeekToEnd()
+{
+    LARGE_INTEGER end = {};
+    if (!SetFilePointerEx(m_hFile.Get(), LARGE_INTEGER{}, &end, FILE_END))
+        ThrowOsError(GetLastError());
+    return static_cast<unsigned long long>(end.QuadPart);
+}
+
+void CFile::SetLength(unsigned long long length)
+{
+    LARGE_INTEGER position = {};
+    position.QuadPart = static_cast<LONGLONG>(length);
+    if (!SetFilePointerEx(m_hFile.Get(), position, nullptr, FILE_BEGIN) || !SetEndOfFile(m_hFile.Get()))
+        ThrowOsError(GetLastError());
 }
 
 void CFile::Close()

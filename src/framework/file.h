@@ -14,6 +14,7 @@ public:
         modeWrite = 0x0001,
         shareExclusive = 0x0010,  // no other opener, not even a reader
         modeCreate = 0x1000,      // create, truncating an existing file
+        modeNoTruncate = 0x2000,  // with modeCreate: open an existing file as it is
         typeText = 0x4000,
         typeBinary = 0x8000,
     };
@@ -36,6 +37,10 @@ public:
     // Reads up to count bytes; 0 at the end.
     virtual unsigned Read(void* buffer, unsigned count);
     virtual void Write(const void* buffer, unsigned count);
+    // Moves to the end and gives the file's length.
+    unsigned long long SeekToEnd();
+    // Cuts or extends the file to length bytes.
+    void SetLength(unsigned long long length);
     virtual void Close();
     // Closes without raising anything and forgets the name.
     virtual void Abort();

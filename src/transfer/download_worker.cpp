@@ -1,131 +1,60 @@
 #include "transfer/download_worker.h"
 
+#include "framework/error_message.h"
 #include "framework/framework_resource.h"
 #include "framework/string_table.h"
 #include "framework/thread.h"
-#include "page/code_page.h"
-#include "transfer/decimal.h"
-#include "transfer/transfer_messages.h"
-#include "transfer/transfer_progress.h"
-#include "transfer/transfer_report.h"
+#include "framework/wide_text.h"
+#include "transfer/continuation.h"
+#include "transfer/transfer_resource.h"
+#include "transfer/video_copy.h"
+#include "transfer/web/internet_exception.h"
 
 #include <new>
-#include <string>
 
 namespace {
 
-constexpr unsigned kChunkSize = 1024;
 // How long a stop waits for the worker: a flowing transfer notices the
 // stop at its next chunk, well within it.
 constexpr DWORD kStopWaitMs = 250;
 
-// What the worker's thread holds: its transfer, and its own views of the
-// window's controls, so that it never touches the window object, which may
-// be gone by the time a stalled read returns.
-struct WorkerStart {
-    WorkerStart(TransferWindow& window, std::shared_ptr<TransferState> state) : transfer(std::move(state))
-    {
-        reportWindow = window.ReportWindow();
-        status.Attach(window.m_status.m_hWnd);
-        progress.Attach(window.m_progress.m_hWnd);
-        grabButton.Attach(window.m_grabButton.m_hWnd);
-    }
+constexpr unsigned kOutputMode = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::typeBinary |
+                                 CFile::shareExclusive;
 
-    std::shared_ptr<TransferState> transfer;
-    HWND reportWindow;
-    CStatic status;
-    CProgressCtrl progress;
-    CButton grabButton;
-};
-
-std::u16string AnsiToUtf16(const std::string& text)
-{
-    const std::wstring wide = DecodeText(text, GetACP());
-    return std::u16string(wide.begin(), wide.end());
-}
-
-// The error's text for the report, in UTF-16; the framework's fallback for
-// an error without one.
 std::u16string TextOf(const CException& error)
 {
-    std::u16string wide;
-    if (error.GetWideErrorMessage(wide))
-        return wide;
-    char text[CException::kErrorTextCapacity] = "";
-    std::string narrow;
-    if (error.GetErrorMessage(text, CException::kErrorTextCapacity) && text[0] != '\0')
-        narrow = text;
-    else
-        LoadResourceString(AFX_IDP_INTERNAL_FAILURE, narrow);
-    return AnsiToUtf16(narrow);
+    return ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE));
 }
 
-// The reply's status and length, as the worker reports and shows them.
-void ReadReply(const CHttpFile& response, TransferOutcome& outcome)
+// One request of the round; what it raised is turned into a step here, the
+// one catch site of the worker's thread. The failure's text is formed on
+// the thread that met it.
+VideoCopy::Step Attempt(VideoCopy& copy, int attempt)
 {
-    response.QueryInfo(HTTP_QUERY_STATUS_CODE, outcome.statusCode);
-    response.QueryInfo(HTTP_QUERY_STATUS_TEXT, outcome.statusText);
-    response.QueryInfo(HTTP_QUERY_RAW_HEADERS_CRLF, outcome.rawHeaders);
-    if (response.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, outcome.contentLength))
-        outcome.expected = ParseDecimal(outcome.contentLength);
-}
-
-// Sends the request and copies the body; raises whatever fails.
-void CopyResponse(WorkerStart& start, TransferOutcome& outcome)
-{
-    TransferState& transfer = *start.transfer;
-    start.grabButton.EnableWindow(FALSE);
-    transfer.m_response->SendRequest();
-    ReadReply(*transfer.m_response, outcome);
-    TransferProgress progress(outcome.contentLength, outcome.expected);
-    start.progress.SetRange32(0, progress.RangeHigh());
-
-    char chunk[kChunkSize];
-    const auto read = [&] { return transfer.m_response->ReadAvailable(chunk, kChunkSize); };
-    for (unsigned n = read(); n > 0; n = read()) {
-        if (!transfer.m_transferActive)
-            break;
-        outcome.received += n;
-        start.status.SetWindowText(progress.StatusText(outcome.received).c_str());
-        start.progress.SetPos(progress.Position(outcome.received));
-        if (!transfer.Write(chunk, n))
-            break;
+    try {
+        return copy.Attempt(attempt);
+    } catch (const CInternetException& error) {
+        return copy.Failed(TextOf(error), true);
+    } catch (const CException& error) {
+        return copy.Failed(TextOf(error), false);
+    } catch (const std::bad_alloc&) {
+        return copy.Failed(TextOf(CMemoryException()), false);
+    } catch (...) {
+        return copy.Failed(TextOf(CException()), false);
     }
 }
 
 unsigned __stdcall DownloadWorker(void* argument)
 {
     const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
-    TransferState& transfer = *start->transfer;
-    TransferOutcome outcome;
-    // The Grab command opens the file by its UTF-16 name.
-    const std::wstring& wideName = transfer.m_outputFile.GetWideFileName();
-    outcome.fileName.assign(wideName.begin(), wideName.end());
-    // The one catch site of the worker's thread. The failure's text is
-    // formed here, on the thread that met it.
-    try {
-        CopyResponse(*start, outcome);
-    } catch (const CException& error) {
-        outcome.failed = true;
-        outcome.failure = TextOf(error);
-    } catch (const std::bad_alloc&) {
-        outcome.failed = true;
-        outcome.failure = TextOf(CMemoryException());
-    } catch (...) {
-        outcome.failed = true;
-        outcome.failure = TextOf(CException());
+    VideoCopy copy(*start);
+    VideoCopy::Step step = VideoCopy::Step::Broken;
+    for (int attempt = 1; step == VideoCopy::Step::Broken && attempt <= kTries; ++attempt) {
+        if (attempt > 1 && !copy.WaitBeforeTry(attempt))
+            return 0;
+        step = Attempt(copy, attempt);
     }
-    // Every transfer ends with the file closed, keeping every byte written.
-    transfer.CloseFile();
-    // A stopped worker leaves the window alone: the window has taken over.
-    if (!transfer.m_transferActive.exchange(false))
-        return 0;
-    start->grabButton.EnableWindow(TRUE);
-    const TransferReport report = ReportOf(outcome);
-    if (report.kind != ReportKind::None) {
-        const WPARAM icon = report.kind == ReportKind::Failure ? MB_ICONSTOP : MB_ICONEXCLAMATION;
-        SendMessageW(start->reportWindow, WM_APP_TRANSFER_REPORT, icon, reinterpret_cast<LPARAM>(report.text.c_str()));
-    }
+    copy.Finish(step);
     return 0;
 }
 
@@ -133,32 +62,64 @@ unsigned __stdcall DownloadWorker(void* argument)
 
 void StartWorker(TransferWindow& window, std::shared_ptr<TransferState> transfer)
 {
+    auto start = std::make_unique<WorkerStart>();
+    start->transfer = transfer;
+    start->endWindow = window.ReportWindow();
+    const TransferDisplay display = window.Display();
+    start->status.Attach(display.status);
+    start->progress.Attach(display.progress);
+    LoadResourceString(IDS_TRANSFER_WAITING, start->waitingPattern);
     // Set before the worker exists, so that a stop request made at any time
     // from now on reaches it.
-    transfer->m_transferActive = true;
-    auto start = std::make_unique<WorkerStart>(window, transfer);
+    transfer->Begin();
+    window.ShowTransferRunning(true);
     window.m_worker = AfxBeginThread(&DownloadWorker, start.get());
     if (!window.m_worker) {
-        transfer->m_transferActive = false;
-        transfer->CloseFile();
+        transfer->Stop();
+        window.ShowTransferRunning(false);
         throw CMemoryException();
     }
     start.release();
     window.m_transfer = std::move(transfer);
-    window.BeginTransferDisplay();
 }
 
 void StopWorker(TransferWindow& window)
 {
     if (!window.m_transfer)
         return;
-    window.m_transfer->m_transferActive = false;
-    if (!WaitForThreadEnd(window.m_worker.Get(), kStopWaitMs)) {
-        // Blocked in a read: it will find the flag clear when the read
-        // returns, and end without touching file or window.
-        window.m_transfer->CloseFile();
-    }
+    window.m_transfer->Stop();
+    WaitForThreadEnd(window.m_worker.Get(), kStopWaitMs);
     window.m_worker.Close();
     window.m_transfer.reset();
-    window.m_grabButton.EnableWindow(TRUE);
+    window.ShowTransferRunning(false);
+}
+
+std::optional<TransferReport> TakeEndedTransfer(TransferWindow& window, unsigned long id)
+{
+    if (!window.m_transfer || window.m_transfer->Id() != id)
+        return std::nullopt;
+    // It has posted its last word and is ending.
+    WaitForThreadEnd(window.m_worker.Get(), kStopWaitMs);
+    window.m_worker.Close();
+    window.ShowTransferRunning(false);
+    return ReportOf(window.m_transfer->Outcome());
+}
+
+void ContinueTransfer(TransferWindow& window)
+{
+    const std::shared_ptr<TransferState> ended = window.m_transfer;
+    if (!ended || ended->Active() || !ended->Reached())
+        return;
+    const TransferPoint reached = *ended->Reached();
+    auto transfer = std::make_shared<TransferState>();
+    transfer->m_request = ended->m_request;
+    CFileException error;
+    if (!transfer->m_outputFile.Open(ToWide(ended->Outcome().fileName).c_str(), kOutputMode, &error))
+        throw error;
+    if (transfer->m_outputFile.SeekToEnd() == static_cast<unsigned long long>(reached.written))
+        transfer->m_continueFrom = reached;
+    else
+        transfer->m_outputFile.SetLength(0);
+    StopWorker(window);
+    StartWorker(window, std::move(transfer));
 }

@@ -7,6 +7,8 @@
 #include "transfer/video_site.h"
 #include "transfer/web/web_access.h"
 
+#include <memory>
+
 namespace {
 
 constexpr unsigned kOutputMode = CFile::modeCreate | CFile::modeWrite | CFile::typeBinary | CFile::shareExclusive;
@@ -17,7 +19,7 @@ void RunGrabCommand(TransferWindow& window)
 {
     if (window.m_fetchingPage)
         return;
-    std::optional<FetchedPage> fetched = FetchPage(window.m_urlEdit.GetWindowText(), window);
+    std::optional<FetchedPage> fetched = FetchPage(window.Address(), window);
     if (!fetched)
         return;
     WatchPage& page = fetched->page;
@@ -25,17 +27,17 @@ void RunGrabCommand(TransferWindow& window)
     page.UseLeadBytes(LeadBytesOf(codePage));
     const std::string requestPath = WatchPage::MakeRequestPath(page.FindVideoQuery());
     const std::wstring fileName = MakeOutputFileName(page.FindTitle(), codePage);
-    const std::unique_ptr<CHttpConnection> connection =
+    std::shared_ptr<CHttpConnection> connection =
         fetched->session->GetHttpConnection(kVideoSiteHost, kVideoSitePort, nullptr, nullptr);
 
     StopWorker(window);
 
     auto transfer = std::make_shared<TransferState>();
-    transfer->m_response = connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, requestPath.c_str(), nullptr, 1,
-                                                   nullptr, nullptr, INTERNET_FLAG_EXISTING_CONNECT);
+    transfer->m_request = VideoRequest{std::move(connection), requestPath};
+    transfer->m_response = transfer->m_request.connection->OpenRequest(
+        CHttpConnection::HTTP_VERB_GET, requestPath.c_str(), nullptr, 1, nullptr, nullptr, kVideoRequestFlags);
     CFileException error;
     if (!transfer->m_outputFile.Open(fileName.c_str(), kOutputMode, &error))
         throw error;
-    transfer->m_response->AddRequestHeaders(kVideoAcceptHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
     StartWorker(window, std::move(transfer));
 }

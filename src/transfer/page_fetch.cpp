@@ -2,6 +2,7 @@
 
 #include "framework/thread.h"
 #include "page/code_page.h"
+#include "transfer/video_site.h"
 #include "transfer/web/http_file.h"
 
 #include <exception>
@@ -22,7 +23,7 @@ FetchedPage ReadPage(const std::string& address)
     FetchedPage fetched{std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG),
                         WatchPage(SystemLeadBytes()), {}};
     const std::unique_ptr<CStdioFile> stream =
-        fetched.session->OpenURL(address.c_str(), 1, INTERNET_FLAG_TRANSFER_ASCII);
+        fetched.session->OpenURL(address.c_str(), 1, kPageRequestFlags);
     if (const auto* http = dynamic_cast<const CHttpFile*>(stream.get()))
         http->QueryInfo(HTTP_QUERY_CONTENT_TYPE, fetched.contentType);
     std::string line;

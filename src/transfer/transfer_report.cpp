@@ -63,12 +63,14 @@ std::u16string StatusLine(const TransferOutcome& outcome)
     return Joined({Widened(outcome.statusCode), u" ", Widened(outcome.statusText)});
 }
 
-}  // namespace
-
-TransferReport ReportOf(const TransferOutcome& outcome)
+TransferReport Described(const TransferOutcome& outcome)
 {
     if (outcome.failed)
         return {ReportKind::Failure, Joined({outcome.failure, u"\n\n", KeptBytes(outcome)})};
+    if (outcome.refused) {
+        return {ReportKind::Warning, Joined({u"The server answered \"", StatusLine(outcome),
+                                             u"\" when asked for the rest of the video. ", KeptBytes(outcome)})};
+    }
     if (ParseDecimal(outcome.statusCode) == 0)
         return {ReportKind::Warning, Joined({u"The server closed the connection without replying. ", KeptBytes(outcome)})};
     if (!HasHeaderLines(outcome.rawHeaders)) {
@@ -83,4 +85,13 @@ TransferReport ReportOf(const TransferOutcome& outcome)
     if (!outcome.contentLength.empty() && outcome.received < outcome.expected)
         return {ReportKind::Warning, Joined({u"The connection ended early. ", KeptBytes(outcome)})};
     return {};
+}
+
+}  // namespace
+
+TransferReport ReportOf(const TransferOutcome& outcome)
+{
+    TransferReport report = Described(outcome);
+    report.offerRetry = report.kind != ReportKind::None && outcome.canContinue;
+    return report;
 }

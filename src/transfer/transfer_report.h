@@ -21,6 +21,11 @@ struct TransferOutcome {
     // Set when a call failed; failure is its text.
     bool failed = false;
     std::u16string failure;
+    // Set when the server refused to send the rest of a broken transfer;
+    // the status fields are then those of that refusal.
+    bool refused = false;
+    // Set when another round of requests could still bring the rest.
+    bool canContinue = false;
 };
 
 enum class ReportKind { None, Warning, Failure };
@@ -28,9 +33,13 @@ enum class ReportKind { None, Warning, Failure };
 struct TransferReport {
     ReportKind kind = ReportKind::None;
     std::u16string text;
+    // The user may ask for another round.
+    bool offerRetry = false;
 };
 
 // The message for outcome: a failure's own text with what the file keeps;
-// else a reply that is not the video (no reply at all, no status line, a
-// status other than 2xx); else a body shorter than its Content-Length.
+// else a refusal to send the rest; else a reply that is not the video (no
+// reply at all, no status line, a status other than 2xx); else a body
+// shorter than its Content-Length. Retry is offered where another round
+// could bring the rest.
 TransferReport ReportOf(const TransferOutcome& outcome);

@@ -1,16 +1,54 @@
 #include "transfer/transfer_state.h"
 
-bool TransferState::Write(const void* chunk, unsigned count)
+#include "transfer/transfer_messages.h"
+
+namespace {
+
+// Takes lock on the window's thread. The worker may hold it while it
+// sends this thread a control update, so the messages sent meanwhile are
+// carried out, or neither side could go on.
+void LockRunningSentMessages(std::mutex& lock)
 {
-    const std::lock_guard<std::mutex> lock(m_fileLock);
-    if (!m_outputFile.IsOpen())
-        return false;
-    m_outputFile.Write(chunk, count);
-    return true;
+    while (!lock.try_lock()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
-void TransferState::CloseFile()
+}  // namespace
+
+std::atomic<unsigned long> TransferState::s_lastId{0};
+
+TransferState::TransferState()
+    : m_id(++s_lastId), m_stopped(CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
-    const std::lock_guard<std::mutex> lock(m_fileLock);
+}
+
+void TransferState::Finish(TransferOutcome outcome, std::optional<TransferPoint> reached, HWND window)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    if (!m_transferActive)
+        return;
+    m_transferActive = false;
     m_outputFile.Abort();
+    m_outcome = std::move(outcome);
+    m_reached = std::move(reached);
+    // Posted, not sent: the window takes the end in its own time, and this
+    // thread is done with it.
+    PostMessageA(window, WM_APP_TRANSFER_ENDED, m_id, 0);
+}
+
+void TransferState::Stop()
+{
+    LockRunningSentMessages(m_lock);
+    const std::lock_guard<std::mutex> lock(m_lock, std::adopt_lock);
+    m_transferActive = false;
+    m_outputFile.Abort();
+    SetEvent(m_stopped.Get());
+}
+
+bool TransferState::WaitUnlessStopped(unsigned long milliseconds) const
+{
+    return WaitForSingleObject(m_stopped.Get(), milliseconds) == WAIT_OBJECT_0;
 }

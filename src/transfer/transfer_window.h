@@ -1,14 +1,25 @@
 #pragma once
 
-#include "framework/controls.h"
 #include "framework/unique_handle.h"
 #include "transfer/transfer_state.h"
 
-#include <memory>
+#include <windows.h>
 
-// What the Grab command and the download worker need of the window that
-// runs them: its four transfer controls, the transfer it has running and
-// that transfer's worker thread. The main dialog provides it.
+#include <memory>
+#include <string>
+
+// The controls that show a running transfer: the worker sets the status
+// text and the progress bar through views of its own of these windows.
+struct TransferDisplay {
+    HWND status = nullptr;
+    HWND progress = nullptr;
+};
+
+// The whole of what the Grab command and the download worker need of the
+// window that runs them. The window provides the address, the window that
+// takes the transfer's messages and reports, and the display; it keeps the
+// running transfer, its worker thread and the fetching flag here, and
+// enables and disables "Grab!" itself when told.
 class TransferWindow {
 public:
     TransferWindow() = default;
@@ -16,21 +27,22 @@ public:
     TransferWindow& operator=(const TransferWindow&) = delete;
     virtual ~TransferWindow() = default;
 
-    // The window that shows the transfer's reports.
+    // The address to grab, as the user gave it.
+    virtual std::string Address() const = 0;
+    // The window that owns the reports and receives WM_APP_TRANSFER_ENDED.
     virtual HWND ReportWindow() const = 0;
+    // Views of the status text and the progress bar.
+    virtual TransferDisplay Display() const = 0;
     // True once the window has been asked to end; a grab then goes no
     // further.
     virtual bool Ending() const = 0;
-    // Called once the worker of a new transfer runs.
-    virtual void BeginTransferDisplay() = 0;
+    // Called on the window's thread when a transfer starts (enabled false)
+    // and when it is over or stopped (enabled true).
+    virtual void ShowTransferRunning(bool running) = 0;
 
     // True while the transfer's flag is set.
-    bool TransferActive() const { return m_transfer && m_transfer->m_transferActive; }
+    bool TransferActive() const { return m_transfer && m_transfer->Active(); }
 
-    CEdit m_urlEdit;
-    CProgressCtrl m_progress;
-    CStatic m_status;
-    CButton m_grabButton;
     std::shared_ptr<TransferState> m_transfer;
     UniqueHandle m_worker;
     // Set while the Grab command waits for a page.

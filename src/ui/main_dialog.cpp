@@ -3,6 +3,7 @@
 #include "framework/message_box.h"
 #include "framework/paint_dc.h"
 #include "framework/string_table.h"
+#include "framework/wide_text.h"
 #include "framework/win_app.h"
 #include "resource.h"
 #include "transfer/download_worker.h"
@@ -16,7 +17,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_GRAB, &CMainDlg::GrabCommand)
-    ON_MESSAGE(WM_APP_TRANSFER_REPORT, &CMainDlg::OnTransferReport)
+    ON_MESSAGE(WM_APP_TRANSFER_ENDED, &CMainDlg::OnTransferEnded)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -121,15 +122,23 @@ HCURSOR CMainDlg::OnQueryDragIcon()
     return static_cast<HCURSOR>(m_hIcon);
 }
 
-LRESULT CMainDlg::OnTransferReport(WPARAM icon, LPARAM text)
+LRESULT CMainDlg::OnTransferEnded(WPARAM transferId, LPARAM)
 {
-    if (!m_ending)
-        AfxMessageBox(reinterpret_cast<const wchar_t*>(text), static_cast<UINT>(icon));
+    const std::optional<TransferReport> report = TakeEndedTransfer(*this, static_cast<unsigned long>(transferId));
+    if (!report || report->kind == ReportKind::None || m_ending)
+        return 0;
+    const UINT icon = report->kind == ReportKind::Failure ? MB_ICONSTOP : MB_ICONEXCLAMATION;
+    const UINT buttons = report->offerRetry ? MB_RETRYCANCEL : MB_OK;
+    if (AfxMessageBox(ToWide(report->text).c_str(), icon | buttons) == IDRETRY && !m_ending)
+        ContinueTransfer(*this);
     return 0;
 }
 
-void CMainDlg::BeginTransferDisplay()
+void CMainDlg::ShowTransferRunning(bool running)
 {
+    m_grabButton.EnableWindow(!running);
+    if (!running)
+        return;
     // Painting both controls on every 1024-byte update costs as much as the
     // rest of the transfer; a person sees no difference at 30 frames.
     m_status.SetRedraw(FALSE);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/controls.h"
 #include "framework/dialog.h"
 #include "transfer/transfer_window.h"
 
@@ -27,15 +28,17 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void GrabCommand();
-    LRESULT OnTransferReport(WPARAM icon, LPARAM text);
+    LRESULT OnTransferEnded(WPARAM transferId, LPARAM);
     void OnTimer(UINT_PTR id);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    std::string Address() const override { return m_urlEdit.GetWindowText(); }
     HWND ReportWindow() const override { return m_hWnd; }
+    TransferDisplay Display() const override { return {m_status.m_hWnd, m_progress.m_hWnd}; }
     bool Ending() const override { return m_ending; }
-    void BeginTransferDisplay() override;
+    void ShowTransferRunning(bool running) override;
 
     // Ends a running transfer before the dialog ends: hides the window at
     // once, then stops the worker.
@@ -43,6 +46,10 @@ private:
     // Paints the two transfer controls now.
     void RepaintTransferControls();
 
+    CEdit m_urlEdit;
+    CProgressCtrl m_progress;
+    CStatic m_status;
+    CButton m_grabButton;
     HICON m_hIcon;
     bool m_ending = false;
 };

@@ -27,12 +27,22 @@ DWORD CInternetFile::ReceiveError(DWORD start) const
     return ReceiveErrorCode(error, GetTickCount() - start, m_readTimeoutMs);
 }
 
+bool CInternetFile::TryRead(char* buffer, DWORD count, DWORD& read, DWORD& error) const
+{
+    read = 0;
+    const DWORD start = GetTickCount();
+    if (InternetReadFile(GetHandle(), buffer, count, &read))
+        return true;
+    error = ReceiveError(start);
+    return false;
+}
+
 std::size_t CInternetFile::ReadBytes(char* buffer, std::size_t count)
 {
     DWORD read = 0;
-    const DWORD start = GetTickCount();
-    if (!InternetReadFile(GetHandle(), buffer, static_cast<DWORD>(count), &read))
-        throw CInternetException(ReceiveError(start), m_dwContext);
+    DWORD error = 0;
+    if (!TryRead(buffer, static_cast<DWORD>(count), read, error))
+        throw CInternetException(error, m_dwContext);
     return read;
 }
 
@@ -48,20 +58,36 @@ unsigned CInternetFile::Read(void* buffer, unsigned count)
     return static_cast<unsigned>(ReadBytes(static_cast<char*>(buffer), count));
 }
 
-unsigned CInternetFile::ReadAvailable(void* buffer, unsigned count)
+unsigned CInternetFile::ReadChunk(void* buffer, unsigned count)
 {
     CheckReadable();
-    DWORD available = 0;
-    const DWORD start = GetTickCount();
-    if (!InternetQueryDataAvailable(GetHandle(), &available, 0, 0)) {
-        const DWORD error = ReceiveError(start);
+    if (const DWORD pending = std::exchange(m_pendingError, 0))
+        throw CInternetException(pending, m_dwContext);
+    char* const bytes = static_cast<char*>(buffer);
+    unsigned got = 0;
+    while (got < count) {
+        DWORD available = 0;
+        const DWORD start = GetTickCount();
+        DWORD error = 0;
+        if (!InternetQueryDataAvailable(GetHandle(), &available, 0, 0)) {
+            error = ReceiveError(start);
+        } else if (available == 0) {
+            break;
+        } else {
+            DWORD read = 0;
+            if (TryRead(bytes + got, available < count - got ? available : count - got, read, error)) {
+                got += read;
+                continue;
+            }
+        }
         if (IsConnectionLost(error))
-            return 0;
-        throw CInternetException(error, m_dwContext);
+            break;
+        if (got == 0)
+            throw CInternetException(error, m_dwContext);
+        m_pendingError = error;
+        break;
     }
-    if (available == 0)
-        return 0;
-    return static_cast<unsigned>(ReadBytes(static_cast<char*>(buffer), available < count ? available : count));
+    return got;
 }
 
 void CInternetFile::Close()

@@ -17,13 +17,15 @@ public:
     bool ReadString(std::string& line) override;
     // Reads up to count bytes; 0 at the end of the body, and again 0 after.
     unsigned Read(void* buffer, unsigned count) override;
-    // Waits until the library holds some of the body (at most the read
-    // time-out), then reads up to count of those bytes; 0 at the end. Unlike
-    // Read, it never waits to fill the buffer, so a failure that follows
-    // cannot take bytes that had arrived with it. A connection that the
-    // server drops or resets ends the body as a close does: the caller
-    // compares the length it got with the one it was promised.
-    unsigned ReadAvailable(void* buffer, unsigned count);
+    // Reads count bytes, fewer only at the end of the body or when a read
+    // fails; 0 at the end. It takes only what the library holds, waiting
+    // for more (at most the read time-out each time) until the buffer is
+    // full, so a failure cannot take bytes that had arrived before it: the
+    // bytes in hand are returned, and the failure is raised by the next
+    // call. A connection that the server drops or resets ends the body as
+    // a close does: the caller compares the length it got with the one it
+    // was promised.
+    unsigned ReadChunk(void* buffer, unsigned count);
     // Closes the handle and frees the line buffer; never raises.
     void Close() override;
     void Abort() override;
@@ -48,6 +50,8 @@ protected:
 
 private:
     std::size_t ReadBytes(char* buffer, std::size_t count) override;
+    // One read of the library; false with the code to raise when it fails.
+    bool TryRead(char* buffer, DWORD count, DWORD& read, DWORD& error) const;
 
 protected:
     // The code to raise for the receive call that has just failed after
@@ -57,6 +61,9 @@ protected:
 private:
     SharedInternetHandle m_hInternet;
     DWORD m_readTimeoutMs = kReceiveTimeoutMs;
+    // The code of a failure met by ReadChunk after it had bytes in hand; 0
+    // when none waits to be raised.
+    DWORD m_pendingError = 0;
     bool m_bReadMode = true;
     DWORD_PTR m_dwContext;
     std::string m_strObject;

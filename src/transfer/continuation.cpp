@@ -1,0 +1,89 @@
+#include "transfer/continuation.h"
+
+#include "transfer/decimal.h"
+
+namespace {
+
+// The text of value in decimal.
+std::string Digits(std::int64_t value)
+{
+    return std::to_string(value);
+}
+
+// Takes the decimal number at the front of text; false when there is none.
+bool TakeNumber(std::string_view& text, std::int64_t& value)
+{
+    std::size_t end = 0;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+        ++end;
+    if (end == 0 || end > 18)
+        return false;
+    value = ParseDecimal(text.substr(0, end));
+    text.remove_prefix(end);
+    return true;
+}
+
+bool TakeText(std::string_view& text, std::string_view expected)
+{
+    if (text.substr(0, expected.size()) != expected)
+        return false;
+    text.remove_prefix(expected.size());
+    return true;
+}
+
+}  // namespace
+
+int SecondsBeforeTry(int attempt)
+{
+    return attempt <= 1 ? 0 : 1 << (attempt - 2);
+}
+
+std::string IfRangeValidator(std::string_view etag, std::string_view lastModified)
+{
+    if (!etag.empty() && etag.substr(0, 2) != "W/")
+        return std::string(etag);
+    return std::string(lastModified);
+}
+
+std::string ContinuationHeaders(std::int64_t offset, std::string_view validator)
+{
+    std::string headers = "Range: bytes=" + Digits(offset) + "-\r\n";
+    if (!validator.empty())
+        headers.append("If-Range: ").append(validator).append("\r\n");
+    return headers;
+}
+
+ContinuedReply JudgeContinuedReply(int status, std::string_view contentRange, std::int64_t offset,
+                                   std::int64_t total)
+{
+    if (status == 200)
+        return ContinuedReply::StartOver;
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t length = 0;
+    std::string_view range = contentRange;
+    const bool parsed = TakeText(range, "bytes ") && TakeNumber(range, first) && TakeText(range, "-") &&
+                        TakeNumber(range, last) && TakeText(range, "/") && TakeNumber(range, length) &&
+                        range.empty();
+    if (status == 206 && parsed && first == offset && last == total - 1 && length == total)
+        return ContinuedReply::Append;
+    return ContinuedReply::Refused;
+}
+
+std::string WaitingStatus(std::string_view pattern, std::int64_t received, std::string_view length, int seconds,
+                          int attempt)
+{
+    const std::string values[] = {Digits(received), std::string(length), Digits(seconds), Digits(attempt),
+                                  Digits(kTries)};
+    std::string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        if (pattern[i] == '%' && next >= '1' && next <= '5') {
+            text.append(values[next - '1']);
+            ++i;
+        } else {
+            text.push_back(pattern[i]);
+        }
+    }
+    return text;
+}

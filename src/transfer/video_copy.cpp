@@ -1,0 +1,177 @@
+#include "transfer/video_copy.h"
+
+#include "transfer/continuation.h"
+#include "transfer/decimal.h"
+#include "transfer/transfer_messages.h"
+#include "transfer/video_site.h"
+
+namespace {
+
+constexpr unsigned kChunkSize = 1024;
+
+// The library makes up "HTTP/1.0 200 OK" for a reply without a status
+// line, with no header line after it.
+bool HasHeaderLines(const std::string& rawHeaders)
+{
+    const std::size_t end = rawHeaders.find_first_of("\r\n");
+    return end != std::string::npos && rawHeaders.find_first_not_of("\r\n", end) != std::string::npos;
+}
+
+}  // namespace
+
+VideoCopy::VideoCopy(WorkerStart& start)
+    : m_start(start), m_transfer(*start.transfer), m_progress("", 0), m_point(m_transfer.m_continueFrom)
+{
+    const std::wstring& name = m_transfer.m_outputFile.GetWideFileName();
+    m_outcome.fileName.assign(name.begin(), name.end());
+    if (m_point) {
+        m_outcome.contentLength = m_point->lengthText;
+        m_outcome.expected = m_point->total;
+        m_outcome.received = m_point->written;
+        m_progress = TransferProgress(m_point->lengthText, m_point->total);
+    }
+}
+
+std::unique_ptr<CHttpFile> VideoCopy::RequestFor(int attempt)
+{
+    std::unique_ptr<CHttpFile> response;
+    if (attempt == 1 && m_transfer.m_response)
+        response = std::move(m_transfer.m_response);
+    else
+        response = m_transfer.m_request.connection->OpenRequest(CHttpConnection::HTTP_VERB_GET,
+                                                                m_transfer.m_request.path.c_str(), nullptr, 1,
+                                                                nullptr, nullptr, kVideoRequestFlags);
+    response->AddRequestHeaders(kVideoAcceptHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
+    if (m_continuing) {
+        const std::string range = ContinuationHeaders(m_point->written, m_point->validator);
+        response->AddRequestHeaders(range.c_str(), HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE, -1);
+    }
+    return response;
+}
+
+void VideoCopy::ReadReply(const CHttpFile& response)
+{
+    response.QueryInfo(HTTP_QUERY_STATUS_CODE, m_outcome.statusCode);
+    response.QueryInfo(HTTP_QUERY_STATUS_TEXT, m_outcome.statusText);
+    response.QueryInfo(HTTP_QUERY_RAW_HEADERS_CRLF, m_outcome.rawHeaders);
+}
+
+VideoCopy::Step VideoCopy::Attempt(int attempt)
+{
+    m_outcome.failed = false;
+    m_outcome.failure.clear();
+    m_inBody = false;
+    m_continuing = m_point.has_value() && m_point->written > 0;
+    const std::unique_ptr<CHttpFile> response = RequestFor(attempt);
+    response->SendRequest();
+    ReadReply(*response);
+    if (!m_continuing)
+        return CopyWholeReply(*response);
+    const std::int64_t status = ParseDecimal(m_outcome.statusCode);
+    // A connection closed without a reply is lost again, not refused.
+    if (status == 0)
+        return Step::Broken;
+    std::string contentRange;
+    response->QueryInfo(HTTP_QUERY_CONTENT_RANGE, contentRange);
+    const ContinuedReply reply =
+        HasHeaderLines(m_outcome.rawHeaders)
+            ? JudgeContinuedReply(static_cast<int>(status), contentRange, m_point->written, m_point->total)
+            : ContinuedReply::Refused;
+    switch (reply) {
+    case ContinuedReply::Append:
+        return CopyBody(*response);
+    case ContinuedReply::StartOver:
+        return CopyWholeReply(*response);
+    case ContinuedReply::Refused:
+        break;
+    }
+    m_outcome.refused = true;
+    return Step::Over;
+}
+
+VideoCopy::Step VideoCopy::CopyWholeReply(CHttpFile& response)
+{
+    const bool restart = m_outcome.received > 0;
+    m_outcome.contentLength.clear();
+    m_outcome.expected = 0;
+    if (response.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, m_outcome.contentLength))
+        m_outcome.expected = ParseDecimal(m_outcome.contentLength);
+    m_outcome.received = 0;
+    m_progress = TransferProgress(m_outcome.contentLength, m_outcome.expected);
+    m_point.reset();
+    if (ParseDecimal(m_outcome.statusCode) == 200 && !m_outcome.contentLength.empty()) {
+        std::string etag;
+        std::string lastModified;
+        response.QueryInfo(HTTP_QUERY_ETAG, etag);
+        response.QueryInfo(HTTP_QUERY_LAST_MODIFIED, lastModified);
+        m_point = TransferPoint{0, m_outcome.expected, m_outcome.contentLength, IfRangeValidator(etag, lastModified)};
+    }
+    // Bytes of two different replies are never joined: a new whole reply
+    // is written from the file's start, and the bar starts over.
+    const bool active = m_transfer.IfActive([&] {
+        if (restart) {
+            m_transfer.m_outputFile.SetLength(0);
+            m_start.progress.SetPos(0);
+        }
+        m_start.progress.SetRange32(0, m_progress.RangeHigh());
+    });
+    return active ? CopyBody(response) : Step::Stopped;
+}
+
+VideoCopy::Step VideoCopy::CopyBody(CHttpFile& response)
+{
+    m_inBody = true;
+    char chunk[kChunkSize];
+    for (unsigned n = response.ReadChunk(chunk, kChunkSize); n > 0; n = response.ReadChunk(chunk, kChunkSize)) {
+        if (!TakeChunk(chunk, n))
+            return Step::Stopped;
+    }
+    if (m_point && m_outcome.received < m_point->total)
+        return Step::Broken;
+    return Step::Over;
+}
+
+bool VideoCopy::TakeChunk(const char* chunk, unsigned count)
+{
+    return m_transfer.IfActive([&] {
+        m_outcome.received += count;
+        m_start.status.SetWindowText(m_progress.StatusText(m_outcome.received).c_str());
+        m_start.progress.SetPos(m_progress.Position(m_outcome.received));
+        m_transfer.m_outputFile.Write(chunk, count);
+        if (m_point)
+            m_point->written = m_outcome.received;
+    });
+}
+
+VideoCopy::Step VideoCopy::Failed(std::u16string text, bool internetError)
+{
+    m_outcome.failed = true;
+    m_outcome.failure = std::move(text);
+    // The reply broke off, or the request for the rest found no server.
+    if (internetError && m_point && (m_inBody || m_continuing))
+        return Step::Broken;
+    return Step::Over;
+}
+
+bool VideoCopy::WaitBeforeTry(int attempt)
+{
+    for (int seconds = SecondsBeforeTry(attempt); seconds > 0; --seconds) {
+        const std::string text =
+            WaitingStatus(m_start.waitingPattern, m_outcome.received, m_outcome.contentLength, seconds, attempt);
+        if (!m_transfer.IfActive([&] { m_start.status.SetWindowText(text.c_str()); }) ||
+            m_transfer.WaitUnlessStopped(1000))
+            return false;
+    }
+    return true;
+}
+
+void VideoCopy::Finish(Step last)
+{
+    if (last == Step::Stopped)
+        return;
+    m_outcome.canContinue = last == Step::Broken;
+    std::optional<TransferPoint> reached;
+    if (m_outcome.canContinue)
+        reached = m_point;
+    m_transfer.Finish(m_outcome, reached, m_start.endWindow);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "framework/controls.h"
+#include "transfer/transfer_progress.h"
+#include "transfer/transfer_report.h"
+#include "transfer/transfer_state.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// What the worker's thread holds: its transfer, the window it tells of the
+// end, and its own views of the display, so that it never touches the
+// window object, which may be gone by the time a stalled read returns.
+struct WorkerStart {
+    std::shared_ptr<TransferState> transfer;
+    HWND endWindow = nullptr;
+    CStatic status;
+    CProgressCtrl progress;
+    // The status text while waiting to continue (see WaitingStatus).
+    std::string waitingPattern;
+};
+
+// The copying of one round of a transfer: the video request and, when the
+// transfer breaks off, the requests for the rest. Each step runs on the
+// worker's thread and raises what fails; the worker catches it and hands
+// it to Failed.
+class VideoCopy {
+public:
+    enum class Step {
+        Broken,   // broke off early; another request may bring the rest
+        Over,     // ended: whole, or in a way another request cannot mend
+        Stopped,  // the transfer was stopped: nothing more may be touched
+    };
+
+    explicit VideoCopy(WorkerStart& start);
+
+    // Sends the attempt-th request of the round and copies its body.
+    Step Attempt(int attempt);
+    // What the attempt comes to after it raised error (with its text);
+    // only an internet error can be mended by another request.
+    Step Failed(std::u16string text, bool internetError);
+    // Waits before the attempt-th request, counting the seconds down in
+    // the status text; false when the transfer was stopped meanwhile.
+    bool WaitBeforeTry(int attempt);
+    // Ends the transfer after its last step and tells the window; nothing
+    // when the transfer was stopped.
+    void Finish(Step last);
+
+private:
+    std::unique_ptr<CHttpFile> RequestFor(int attempt);
+    void ReadReply(const CHttpFile& response);
+    Step CopyWholeReply(CHttpFile& response);
+    Step CopyBody(CHttpFile& response);
+    // Shows and writes one chunk; false when the transfer was stopped.
+    bool TakeChunk(const char* chunk, unsigned count);
+
+    WorkerStart& m_start;
+    TransferState& m_transfer;
+    TransferOutcome m_outcome;
+    TransferProgress m_progress;
+    // Where a continuation would start; set once a reply that can be
+    // continued (200 with a Content-Length) has begun.
+    std::optional<TransferPoint> m_point;
+    // Set while the attempt asks for the rest of the video.
+    bool m_continuing = false;
+    bool m_inBody = false;
+};
