@@ -49,7 +49,7 @@ double Analyse(const std::string& page)
     while (reader.ReadString(source, line))
         lines.AddLine(line);
     const std::string query = lines.FindVideoQuery();
-    const std::string name = lines.FindOutputFileName();
+    const std::string name = lines.FindTitle() + ".flv";
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (query != "video_id=bench&t=1" || name != "Benchmark page.flv")
         std::fprintf(stderr, "wrong analysis: %s %s\n", query.c_str(), name.c_str());

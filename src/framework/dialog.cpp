@@ -127,9 +127,9 @@ void CDialog::CentreOnFirstShow()
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CDialog::UpdateData(bool saveAndValidate)
+void CDialog::UpdateData()
 {
-    CDataExchange exchange = {this, saveAndValidate};
+    CDataExchange exchange = {this};
     DoDataExchange(&exchange);
 }
 
@@ -137,13 +137,13 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 
 BOOL CDialog::OnInitDialog()
 {
-    UpdateData(false);
+    UpdateData();
     return TRUE;
 }
 
 void CDialog::OnOK()
 {
-    UpdateData(true);
+    UpdateData();
     EndDialog(IDOK);
 }
 

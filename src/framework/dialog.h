@@ -4,10 +4,9 @@
 
 class CDialog;
 
-// The context of a data exchange: the dialog, and the direction.
+// The context of a data exchange: the dialog whose controls it binds.
 struct CDataExchange {
     CDialog* m_pDlgWnd;
-    bool m_bSaveAndValidate;
 };
 
 // Binds control to the dialog's child window of id (once).
@@ -25,14 +24,15 @@ public:
     void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
 
     virtual BOOL OnInitDialog();
-    // Enter: the data exchange in the saving direction, then IDOK.
+    // Enter: the data exchange, then IDOK.
     virtual void OnOK();
     // Escape: IDCANCEL.
     virtual void OnCancel();
 
 protected:
     virtual void DoDataExchange(CDataExchange* exchange);
-    void UpdateData(bool saveAndValidate);
+    // Binds the control members (DoDataExchange); no values move.
+    void UpdateData();
 
     LRESULT HandleInitDialog(WPARAM, LPARAM);
     // Answers a request for the help context: 0x20000 plus the template id.

@@ -88,7 +88,6 @@ protected:                                                   \
 #define ON_WM_QUERYDRAGICON() \
     {WM_QUERYDRAGICON, 0, 0, &message_thunks::ReturnsHandle<ThisClass, &ThisClass::OnQueryDragIcon>},
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, &message_thunks::Timer<ThisClass, &ThisClass::OnTimer>},
-#define ON_WM_HELPINFO() {WM_HELP, 0, 0, &message_thunks::HelpInfo<ThisClass, &ThisClass::OnHelpInfo>},
 #define ON_COMMAND(id, handler) {WM_COMMAND, 0, id, &message_thunks::NoArguments<ThisClass, handler>},
 #define ON_BN_CLICKED(id, handler) {WM_COMMAND, BN_CLICKED, id, &message_thunks::NoArguments<ThisClass, handler>},
 #define ON_MESSAGE(message, handler) {message, 0, 0, &message_thunks::Raw<ThisClass, handler>},

@@ -10,8 +10,6 @@
 
 namespace {
 
-CWinApp* g_app = nullptr;
-
 // The framework's report of an exception, by message number: creation
 // fails, a paint is taken as done, a command counts as handled.
 LRESULT DefaultProcessWndProcException(const CException& error, const MSG& message)
@@ -50,17 +48,6 @@ DWORD HelpContextFrom(HWND window)
 
 }  // namespace
 
-CWinApp::CWinApp()
-{
-    g_app = this;
-}
-
-CWinApp::~CWinApp()
-{
-    if (g_app == this)
-        g_app = nullptr;
-}
-
 BOOL CWinApp::InitInstance()
 {
     return TRUE;
@@ -81,12 +68,6 @@ LRESULT CWinApp::ProcessWndProcException(const CException& error, const MSG& mes
     return DefaultProcessWndProcException(error, message);
 }
 
-void CWinApp::SetRegistryKey(const char* key)
-{
-    m_strRegistryKey = key;
-    m_strProfileName = m_strAppName;
-}
-
 void CWinApp::OnHelp()
 {
     HWND main = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
@@ -104,45 +85,43 @@ void CWinApp::OnHelp()
         AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP, MB_OK);
 }
 
-void CWinApp::StartUp(HINSTANCE instance, const char* commandLine, int showCommand)
+void CWinApp::StartUp(HINSTANCE instance)
 {
     SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     m_hInstance = instance;
-    m_lpCmdLine = commandLine;
-    m_nCmdShow = showCommand;
 
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    m_strExeName = AppNameFromModulePath(path);
-    m_strAppName = m_strExeName;
+    m_strAppName = AppNameFromModulePath(path);
     SetAppName(m_strAppName);
     *PathFindExtensionA(path) = '\0';
     m_strHelpFilePath = std::string(path) + ".HLP";
-    m_strProfileName = m_strExeName + ".INI";
 }
 
 CWinApp* AfxGetApp()
 {
-    return g_app;
+    // The user-interface thread's record is the application object.
+    return dynamic_cast<CWinApp*>(AfxGetThread());
 }
 
 LRESULT AfxProcessWndProcException(const CException& error, const MSG& message) noexcept
 {
     try {
-        return g_app != nullptr ? g_app->ProcessWndProcException(error, message)
-                                : DefaultProcessWndProcException(error, message);
+        CWinApp* app = AfxGetApp();
+        return app != nullptr ? app->ProcessWndProcException(error, message)
+                              : DefaultProcessWndProcException(error, message);
     } catch (...) {
         // Even a failing report must not reach the system's code.
         return message.message == WM_COMMAND ? 1 : 0;
     }
 }
 
-int AfxWinMain(HINSTANCE instance, const char* commandLine, int showCommand)
+int AfxWinMain(HINSTANCE instance)
 {
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
         return -1;
-    app->StartUp(instance, commandLine, showCommand);
+    app->StartUp(instance);
     // Dialog-based: InitInstance runs the whole program and returns false.
     if (!app->InitInstance() && app->m_pMainWnd != nullptr && app->m_pMainWnd->m_hWnd != nullptr)
         DestroyWindow(app->m_pMainWnd->m_hWnd);

@@ -15,9 +15,6 @@ constexpr UINT ID_HELP = 0xE146;
 // follows and the process ends with its result.
 class CWinApp : public CWinThread {
 public:
-    CWinApp();
-    ~CWinApp() override;
-
     virtual BOOL InitInstance();
     virtual int ExitInstance();
 
@@ -29,27 +26,24 @@ public:
     // message's result.
     virtual LRESULT ProcessWndProcException(const CException& error, const MSG& message);
 
-    // Names the registry key under HKEY_CURRENT_USER\Software; creates
-    // nothing, and the profile name becomes the application name.
-    void SetRegistryKey(const char* key);
+    // Names the registry key under HKEY_CURRENT_USER\Software that would
+    // hold the application's settings; creates nothing.
+    void SetRegistryKey(const char* key) { m_strRegistryKey = key; }
 
     // The help handler: asks Windows Help for the context of the window
     // the user asked about.
     void OnHelp();
 
-    // The entry step: error mode, handles, application strings.
-    void StartUp(HINSTANCE instance, const char* commandLine, int showCommand);
+    // The entry step: error mode, instance handle, application strings.
+    void StartUp(HINSTANCE instance);
 
     HINSTANCE m_hInstance = nullptr;
-    const char* m_lpCmdLine = "";
-    int m_nCmdShow = SW_SHOWNORMAL;
     std::string m_strAppName;
-    std::string m_strExeName;
     std::string m_strHelpFilePath;
     std::string m_strRegistryKey;
-    std::string m_strProfileName;
 };
 
+// The application object; null when the program has none.
 CWinApp* AfxGetApp();
 
 // Hands an exception that left a message handler to the application's
@@ -57,5 +51,6 @@ CWinApp* AfxGetApp();
 // nothing.
 LRESULT AfxProcessWndProcException(const CException& error, const MSG& message) noexcept;
 
-// Runs the application: the process's entry.
-int AfxWinMain(HINSTANCE instance, const char* commandLine, int showCommand);
+// Runs the application: the process's entry. The program takes no options,
+// so the command line and the show state are not looked at.
+int AfxWinMain(HINSTANCE instance);

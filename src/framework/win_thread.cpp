@@ -17,6 +17,11 @@ CWinThread::~CWinThread()
         g_thread = nullptr;
 }
 
+CWinThread* AfxGetThread()
+{
+    return g_thread;
+}
+
 CWnd* AfxGetMainWnd()
 {
     return g_thread != nullptr ? g_thread->m_pMainWnd : nullptr;

@@ -14,6 +14,9 @@ public:
     CWnd* m_pMainWnd = nullptr;
 };
 
+// The record of the user-interface thread; null when there is none.
+CWinThread* AfxGetThread();
+
 // The main window of the user-interface thread, on any thread; null when
 // there is none.
 CWnd* AfxGetMainWnd();

@@ -1,5 +1,6 @@
 #include "page/charset.h"
 
+#include "framework/ascii.h"
 #include "page/text_scan.h"
 
 #include <cstddef>
@@ -39,11 +40,6 @@ constexpr CharsetCodePage kCodePages[] = {
     {"cseuckr", 949},        {"ks_c_5601-1987", 949},  {"windows-949", 949},
 };
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -68,9 +64,9 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view what, std::
 
 std::string_view TrimBlanks(std::string_view text)
 {
-    while (!text.empty() && text_scan::IsWhiteSpace(text.front()))
+    while (!text.empty() && IsAsciiSpace(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && text_scan::IsWhiteSpace(text.back()))
+    while (!text.empty() && IsAsciiSpace(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -91,24 +87,24 @@ public:
 
     bool Next(std::string& name, std::string_view& value)
     {
-        SkipWhile([](char c) { return text_scan::IsWhiteSpace(c) || c == '/'; });
+        SkipWhile([](char c) { return IsAsciiSpace(c) || c == '/'; });
         if (m_at >= m_line.size() || m_line[m_at] == '>')
             return false;
         name.clear();
         for (; m_at < m_line.size() && !IsNameEnd(m_line[m_at]); ++m_at)
             name += LowerAscii(m_line[m_at]);
-        SkipWhile(text_scan::IsWhiteSpace);
+        SkipWhile(IsAsciiSpace);
         value = {};
         if (m_at >= m_line.size() || m_line[m_at] != '=')
             return true;
         ++m_at;
-        SkipWhile(text_scan::IsWhiteSpace);
+        SkipWhile(IsAsciiSpace);
         value = ReadValue();
         return true;
     }
 
 private:
-    static bool IsNameEnd(char c) { return text_scan::IsWhiteSpace(c) || c == '=' || c == '>' || c == '/'; }
+    static bool IsNameEnd(char c) { return IsAsciiSpace(c) || c == '=' || c == '>' || c == '/'; }
 
     template <class Predicate>
     void SkipWhile(Predicate skip)
@@ -127,7 +123,7 @@ private:
         }
         // An unquoted value ends at a blank, at '>' or at the "/>" of an
         // empty tag.
-        while (m_at < m_line.size() && !text_scan::IsWhiteSpace(m_line[m_at]) && m_line[m_at] != '>' &&
+        while (m_at < m_line.size() && !IsAsciiSpace(m_line[m_at]) && m_line[m_at] != '>' &&
                m_line.compare(m_at, 2, "/>") != 0)
             ++m_at;
         return m_line.substr(start, m_at - start);
@@ -181,7 +177,7 @@ std::string FromMetaTags(std::string_view line)
          at = FindIgnoringCase(line, kMeta, at + kMeta.size())) {
         const std::size_t end = at + kMeta.size();
         // "<metadata>" is another tag.
-        if (end < line.size() && !text_scan::IsWhiteSpace(line[end]) && line[end] != '/' && line[end] != '>')
+        if (end < line.size() && !IsAsciiSpace(line[end]) && line[end] != '/' && line[end] != '>')
             continue;
         std::string declared = DeclaredByTag(line, end);
         if (!declared.empty())

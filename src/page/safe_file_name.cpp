@@ -1,5 +1,6 @@
 #include "page/safe_file_name.h"
 
+#include "framework/ascii.h"
 #include "page/text_scan.h"
 
 #include <array>
@@ -24,19 +25,15 @@ bool IsRefused(unsigned code)
            (code < 0x80 && std::string_view("\\/:*?\"<>|").find(static_cast<char>(code)) != std::string_view::npos);
 }
 
-unsigned UpperAscii(unsigned code)
-{
-    return code >= 'a' && code <= 'z' ? code - 'a' + 'A' : code;
-}
-
-// True when name, compared by code in upper case, starts with prefix.
+// True when name, compared by code regardless of ASCII case, starts with
+// prefix.
 template <class Char>
-bool StartsWithUpper(std::basic_string_view<Char> name, std::string_view prefix)
+bool StartsWithIgnoringCase(std::basic_string_view<Char> name, std::string_view prefix)
 {
     if (name.size() < prefix.size())
         return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (UpperAscii(CodeOf(name[i])) != static_cast<unsigned char>(prefix[i]))
+        if (LowerAscii(CodeOf(name[i])) != LowerAscii(CodeOf(prefix[i])))
             return false;
     }
     return true;
@@ -52,10 +49,10 @@ bool IsDeviceName(std::basic_string_view<Char> base)
         base.remove_suffix(1);
     constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (std::string_view device : kDevices) {
-        if (base.size() == device.size() && StartsWithUpper(base, device))
+        if (base.size() == device.size() && StartsWithIgnoringCase(base, device))
             return true;
     }
-    if (base.size() != 4 || !(StartsWithUpper(base, "COM") || StartsWithUpper(base, "LPT")))
+    if (base.size() != 4 || !(StartsWithIgnoringCase(base, "COM") || StartsWithIgnoringCase(base, "LPT")))
         return false;
     const unsigned digit = CodeOf(base[3]);
     return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;

@@ -1,5 +1,7 @@
 #include "page/text_scan.h"
 
+#include "framework/ascii.h"
+
 namespace text_scan {
 
 std::size_t CharLength(std::string_view text, std::size_t position, const LeadByteTable& leadBytes)
@@ -33,11 +35,6 @@ bool EndsWith(std::string_view text, std::string_view what, const LeadByteTable&
     return i == start;
 }
 
-bool IsWhiteSpace(char byte)
-{
-    return byte == ' ' || (byte >= '\t' && byte <= '\r');
-}
-
 std::string_view Trim(std::string_view text, const LeadByteTable& leadBytes)
 {
     // Trailing run: walk forward, remembering where the current run of white
@@ -45,7 +42,7 @@ std::string_view Trim(std::string_view text, const LeadByteTable& leadBytes)
     std::size_t end = text.size();
     bool inRun = false;
     for (std::size_t i = 0; i < text.size(); i += CharLength(text, i, leadBytes)) {
-        if (IsWhiteSpace(text[i])) {
+        if (IsAsciiSpace(text[i])) {
             if (!inRun)
                 end = i;
             inRun = true;
@@ -58,7 +55,7 @@ std::string_view Trim(std::string_view text, const LeadByteTable& leadBytes)
     text = text.substr(0, end);
 
     std::size_t begin = 0;
-    while (begin < text.size() && IsWhiteSpace(text[begin]))
+    while (begin < text.size() && IsAsciiSpace(text[begin]))
         ++begin;
     return text.substr(begin);
 }

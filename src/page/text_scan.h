@@ -23,9 +23,6 @@ std::size_t Find(std::string_view text, std::string_view what, const LeadByteTab
 // True when text ends with what and what starts on a character boundary.
 bool EndsWith(std::string_view text, std::string_view what, const LeadByteTable& leadBytes);
 
-// Tab, line feed, vertical tab, form feed, carriage return and space.
-bool IsWhiteSpace(char byte);
-
 // text without the longest run of white space at its end, then at its start.
 std::string_view Trim(std::string_view text, const LeadByteTable& leadBytes);
 

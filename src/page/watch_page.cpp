@@ -72,11 +72,6 @@ std::string WatchPage::FindTitle() const
     return std::string(title);
 }
 
-std::string WatchPage::FindOutputFileName() const
-{
-    return FindTitle() + ".flv";
-}
-
 std::string WatchPage::FindDeclaredCharset() const
 {
     for (const std::string& line : m_lines) {

@@ -8,7 +8,8 @@
 #include <vector>
 
 // The fetched video page as a list of trimmed lines, and what a grab takes
-// from it: the video query of the player line and the output file name.
+// from it: the video query of the player line and the title that names the
+// output file.
 class WatchPage {
 public:
     explicit WatchPage(const LeadByteTable& leadBytes);
@@ -33,9 +34,6 @@ public:
 
     // The last line holding "<title>", without its tags; empty without one.
     std::string FindTitle() const;
-
-    // The title followed by ".flv".
-    std::string FindOutputFileName() const;
 
     // The charset named by the first meta tag that declares one, or empty.
     std::string FindDeclaredCharset() const;

@@ -1,11 +1,13 @@
 #include "transfer/decimal.h"
 
+#include "framework/ascii.h"
+
 #include <limits>
 
 std::int64_t ParseDecimal(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+    while (i < text.size() && IsAsciiSpace(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))

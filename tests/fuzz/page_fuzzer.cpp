@@ -3,10 +3,10 @@
 // the charset the page declares, both searches and the safe names, in a
 // single-byte and in code page 932, then again after switching over.
 #include "../portable/code_page_932.h"
+#include "framework/ascii.h"
 #include "framework/exception.h"
 #include "page/charset.h"
 #include "page/safe_file_name.h"
-#include "page/text_scan.h"
 #include "page/watch_page.h"
 #include "transfer/web/line_reader.h"
 
@@ -89,10 +89,7 @@ void RunPipeline(const std::uint8_t* data, std::size_t size, std::size_t chunk, 
         WatchPage::MakeRequestPath(query);
     } catch (const CInvalidArgException&) {
     }
-    const std::string name = page.FindOutputFileName();
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".flv") != 0)
-        __builtin_trap();
-    CheckWideSafeName(name);
+    CheckWideSafeName(page.FindTitle());
     // Switching code pages once the encoding is known keeps every line and
     // at most trims more white space off its end.
     std::vector<std::string> before;
@@ -105,10 +102,10 @@ void RunPipeline(const std::uint8_t* data, std::size_t size, std::size_t chunk, 
         const std::string& after = page.Line(index);
         if (before[index].compare(0, after.size(), after) != 0 ||
             !std::all_of(before[index].begin() + static_cast<std::ptrdiff_t>(after.size()), before[index].end(),
-                         text_scan::IsWhiteSpace))
+                         IsAsciiSpace))
             __builtin_trap();
     }
-    page.FindOutputFileName();
+    page.FindTitle();
 }
 
 }  // namespace

@@ -60,21 +60,21 @@ TEST(WatchPageQuery, CutsWhatIsThereWithoutVideoIdOrQuote)
     EXPECT_EQ(WatchPage::MakeRequestPath(""), "get_video?");
 }
 
-TEST(WatchPageName, TakesTheLastTitleLineWithoutItsTags)
+TEST(WatchPageTitle, IsTheLastTitleLineWithoutItsTags)
 {
-    EXPECT_EQ(PageOf({"<title>Site - Little Battle</title>"}).FindOutputFileName(), "Site - Little Battle.flv");
-    EXPECT_EQ(PageOf({"<title>First</title>", "a", "<title>Second</title>"}).FindOutputFileName(), "Second.flv");
+    EXPECT_EQ(PageOf({"<title>Site - Little Battle</title>"}).FindTitle(), "Site - Little Battle");
+    EXPECT_EQ(PageOf({"<title>First</title>", "a", "<title>Second</title>"}).FindTitle(), "Second");
     // Tags are removed only at the very start and end; the rest stays.
-    EXPECT_EQ(PageOf({"<head><title>A &amp; B: x?</title></head>"}).FindOutputFileName(),
-              "<head><title>A &amp; B: x?</title></head>.flv");
-    EXPECT_EQ(PageOf({"  <title>  spaced  </title>  "}).FindOutputFileName(), "  spaced  .flv");
+    EXPECT_EQ(PageOf({"<head><title>A &amp; B: x?</title></head>"}).FindTitle(),
+              "<head><title>A &amp; B: x?</title></head>");
+    EXPECT_EQ(PageOf({"  <title>  spaced  </title>  "}).FindTitle(), "  spaced  ");
 }
 
-TEST(WatchPageName, IsJustTheExtensionWithoutATitle)
+TEST(WatchPageTitle, IsEmptyWithoutATitleLine)
 {
-    EXPECT_EQ(PageOf({}).FindOutputFileName(), ".flv");
-    EXPECT_EQ(PageOf({"<title>"}).FindOutputFileName(), ".flv");
-    EXPECT_EQ(PageOf({"<TITLE>Caps</TITLE>"}).FindOutputFileName(), ".flv");
+    EXPECT_EQ(PageOf({}).FindTitle(), "");
+    EXPECT_EQ(PageOf({"<title>"}).FindTitle(), "");
+    EXPECT_EQ(PageOf({"<TITLE>Caps</TITLE>"}).FindTitle(), "");
 }
 
 TEST(WatchPageCodePage932, TrailBytesNeverMatch)
@@ -87,17 +87,17 @@ TEST(WatchPageCodePage932, TrailBytesNeverMatch)
     EXPECT_EQ(PageOf({player}).FindVideoQuery(), std::string("video_id=") + kSo + "\x81");
 
     const std::string title = std::string("<title>") + kSo + kHyo + kPo + "</title>";
-    EXPECT_EQ(PageOf({title}, sjis).FindOutputFileName(), std::string(kSo) + kHyo + kPo + ".flv");
+    EXPECT_EQ(PageOf({title}, sjis).FindTitle(), std::string(kSo) + kHyo + kPo);
 }
 
 TEST(WatchPageCodePage932, SearchesAndTagsStepOverCharacters)
 {
     const LeadByteTable sjis = ShiftJisLeadBytes();
     // "\x81<title>" hides the tag's '<' behind a lead byte in code page 932.
-    EXPECT_EQ(PageOf({"\x81<title>x"}, sjis).FindOutputFileName(), ".flv");
-    EXPECT_EQ(PageOf({"\x81<title>x"}).FindOutputFileName(), "\x81<title>x.flv");
+    EXPECT_EQ(PageOf({"\x81<title>x"}, sjis).FindTitle(), "");
+    EXPECT_EQ(PageOf({"\x81<title>x"}).FindTitle(), "\x81<title>x");
     // A closing tag whose '<' is a trail byte is no closing tag.
-    EXPECT_EQ(PageOf({"<title>a\x81</title>"}, sjis).FindOutputFileName(), "a\x81</title>.flv");
+    EXPECT_EQ(PageOf({"<title>a\x81</title>"}, sjis).FindTitle(), "a\x81</title>");
     // A lead byte at the very end of a line stands alone.
     EXPECT_EQ(PageOf({" x \x81"}, sjis).Line(0), "x \x81");
 }
@@ -111,7 +111,6 @@ TEST(WatchPageUtf8, PlainBytesFindTheClosingTag)
     const std::string line = std::string("<title>") + kCafeA + "</title>";
     EXPECT_EQ(PageOf({line}).FindTitle(), kCafeA);
     EXPECT_EQ(PageOf({line}, ShiftJisLeadBytes()).FindTitle(), std::string(kCafeA) + "</title>");
-    EXPECT_EQ(PageOf({line}).FindOutputFileName(), std::string(kCafeA) + ".flv");
 }
 
 TEST(WatchPageUtf8, ChangingCodePageScansAndTrimsAgain)

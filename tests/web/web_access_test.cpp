@@ -264,12 +264,17 @@ TEST(Request, WithoutAHandleFailsOnlyWhenSent)
     EXPECT_FALSE(request.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, text));
     EXPECT_EQ(text, "");
 
-    // A request the library refuses to open raises its error at once.
+    // A request the library refuses to open (here on a released connection
+    // handle) raises its error at once.
+    struct ReleasedConnection : CHttpConnection {
+        using CHttpConnection::CHttpConnection;
+        void Release() { m_hConnection.reset(); }
+    };
     CInternetSession session;
-    auto connection = session.GetHttpConnection("127.0.0.1", 80);
-    connection->Close();
+    ReleasedConnection connection(session, "127.0.0.1", 80, nullptr, nullptr, 1);
+    connection.Release();
     try {
-        connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?");
+        connection.OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?");
         ADD_FAILURE() << "a refused request was opened";
     } catch (const CInternetException& error) {
         // Wine's library calls a closed connection a handle of the wrong type.

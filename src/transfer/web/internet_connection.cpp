@@ -11,8 +11,3 @@ CInternetConnection::CInternetConnection(const CInternetSession& session, std::s
 }
 
 CInternetConnection::~CInternetConnection() = default;
-
-void CInternetConnection::Close()
-{
-    m_hConnection.reset();
-}

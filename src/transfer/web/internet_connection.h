@@ -15,10 +15,6 @@ public:
     CInternetConnection& operator=(const CInternetConnection&) = delete;
     virtual ~CInternetConnection();
 
-    // Releases the connection's handle; requests opened on it keep it open
-    // until they are closed themselves. Never raises.
-    void Close();
-
     HINTERNET GetHandle() const { return RawHandle(m_hConnection); }
     DWORD_PTR GetContext() const { return m_dwContext; }
     const std::string& GetServerName() const { return m_strServerName; }

@@ -80,11 +80,6 @@ CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD a
 
 CInternetSession::~CInternetSession() = default;
 
-void CInternetSession::Close()
-{
-    m_hSession.reset();
-}
-
 std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR context, DWORD flags,
                                                       const char* headers, DWORD headersLength)
 {

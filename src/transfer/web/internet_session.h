@@ -30,10 +30,6 @@ public:
                                                        const char* userName = nullptr,
                                                        const char* password = nullptr);
 
-    // Releases the session's handle. Streams and connections opened through
-    // it stay usable; the library's session ends with the last of them.
-    void Close();
-
     HINTERNET GetHandle() const { return RawHandle(m_hSession); }
     const SharedInternetHandle& GetSharedHandle() const { return m_hSession; }
     DWORD_PTR GetContext() const { return m_dwContext; }
