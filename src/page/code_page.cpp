@@ -63,6 +63,8 @@ bool CanConvert(unsigned codePage)
 
 unsigned PageCodePage(std::string_view contentType, const WatchPage& page)
 {
+    if (page.HasUtf8Mark())
+        return CP_UTF8;
     std::string name = charset::FromContentType(contentType);
     if (name.empty())
         name = page.FindDeclaredCharset();

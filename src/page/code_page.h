@@ -20,10 +20,11 @@ const LeadByteTable& SystemLeadBytes();
 // True when the system can convert text in codePage to UTF-16.
 bool CanConvert(unsigned codePage);
 
-// The code page the page is written in: the charset that the response's
-// Content-Type value names, else the one its first declaring meta tag
-// names, else the ANSI code page. A charset that the table lacks, or whose
-// code page the system cannot convert, gives the ANSI code page.
+// The code page the page is written in: UTF-8 when it begins with the
+// UTF-8 byte-order mark, else the charset that the response's Content-Type
+// value names, else the one its first declaring meta tag names, else the
+// ANSI code page. A charset that the table lacks, or whose code page the
+// system cannot convert, gives the ANSI code page.
 unsigned PageCodePage(std::string_view contentType, const WatchPage& page);
 
 // text in codePage as UTF-16; each invalid sequence becomes one '_'.

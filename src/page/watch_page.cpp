@@ -10,6 +10,7 @@ constexpr std::string_view kPlayer = "player2.swf";
 constexpr std::string_view kVideoId = "video_id";
 constexpr std::string_view kTitleOpen = "<title>";
 constexpr std::string_view kTitleClose = "</title>";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 }  // namespace
 
@@ -17,6 +18,12 @@ WatchPage::WatchPage(const LeadByteTable& leadBytes) : m_leadBytes(leadBytes) {}
 
 void WatchPage::AddLine(std::string_view line)
 {
+    // Before trimming: in a double-byte code page the mark's bytes would
+    // pass for characters and keep the white space after them.
+    if (m_lines.empty() && line.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        m_utf8Mark = true;
+        line.remove_prefix(kUtf8Mark.size());
+    }
     m_lines.emplace_back(text_scan::Trim(line, m_leadBytes));
 }
 

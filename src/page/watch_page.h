@@ -15,6 +15,7 @@ public:
     explicit WatchPage(const LeadByteTable& leadBytes);
 
     // Trims the line of white space at both ends and appends it, even empty.
+    // A UTF-8 byte-order mark that opens the first line is dropped first.
     void AddLine(std::string_view line);
 
     // Steps over the characters of another code page from now on, and trims
@@ -23,6 +24,10 @@ public:
     void UseLeadBytes(const LeadByteTable& leadBytes);
 
     std::size_t LineCount() const { return m_lines.size(); }
+
+    // True when the page began with the UTF-8 byte-order mark, which names
+    // its encoding over anything the page or its header declares.
+    bool HasUtf8Mark() const { return m_utf8Mark; }
 
     // The line at index; raises CInvalidArgException past the end.
     const std::string& Line(std::size_t index) const;
@@ -46,4 +51,5 @@ private:
 
     LeadByteTable m_leadBytes;
     std::vector<std::string> m_lines;
+    bool m_utf8Mark = false;
 };

@@ -66,6 +66,8 @@ TEST(CodePage, OfAPageIsTheHeaderThenTheMetaTagThenTheAnsiOne)
     EXPECT_EQ(PageCodePage("", PageOf({"<meta http-equiv=Content-Type content='text/html; charset=koi8-r'>"})),
               20866u);
     EXPECT_EQ(PageCodePage("", PageOf({"<title>x</title>"})), ansi);
+    // The UTF-8 byte-order mark wins over the header and the meta tag.
+    EXPECT_EQ(PageCodePage("text/html; charset=Shift_JIS", PageOf({"\xEF\xBB\xBF<meta charset=koi8-r>"})), 65001u);
     // Names the table lacks give the ANSI code page, even with a meta tag.
     EXPECT_EQ(PageCodePage("text/html; charset=x-unknown", PageOf({"<meta charset=utf-8>"})), ansi);
     EXPECT_EQ(PageCodePage("", PageOf({"<meta charset=utf-16>"})), ansi);

@@ -28,6 +28,10 @@ TEST(WatchPageLines, AreTrimmedAndKeptEvenWhenEmpty)
     EXPECT_EQ(page.Line(2), "");
     EXPECT_EQ(page.Line(3), "x y");
     EXPECT_THROW(page.Line(4), CInvalidArgException);
+    // A UTF-8 mark goes from the first line only, before the trimming.
+    const WatchPage marked = PageOf({"\xEF\xBB\xBF <title>x", "\xEF\xBB\xBF"}, ShiftJisLeadBytes());
+    EXPECT_TRUE(marked.HasUtf8Mark() && marked.Line(0) == "<title>x" && marked.Line(1) == "\xEF\xBB\xBF");
+    EXPECT_FALSE(page.HasUtf8Mark());
 }
 
 TEST(WatchPageQuery, RunsFromVideoIdToTheQuote)
