@@ -32,8 +32,11 @@ DWORD WINAPI Transfer(void* argument)
     Job& job = *static_cast<Job*>(argument);
     HINTERNET session = InternetOpenA("floor", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     HINTERNET connection = InternetConnectA(session, "video.example.com", 80, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+    // Past the internet cache, as Clipwell opens its video requests.
     HINTERNET request = HttpOpenRequestA(connection, "GET", job.path.c_str(), "HTTP/1.0", nullptr, nullptr,
-                                         INTERNET_FLAG_EXISTING_CONNECT, 1);
+                                         INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_CACHE_WRITE |
+                                             INTERNET_FLAG_RELOAD,
+                                         1);
     HttpAddRequestHeadersA(request, "Accept : video/flv\r\n", static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD_IF_NEW);
     HANDLE file = CreateFileA(job.output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     const double start = Seconds();

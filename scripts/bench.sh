@@ -61,6 +61,8 @@ for _ in $(seq "$runs"); do
       "get_video?video_id=harbour&t=s0" floor.flv $hidden | tr -d '\r' | record
     cmp -s floor.flv "$site/videos/harbour.flv" || { echo "the floor's file differs" >&2; exit 1; }
   done
+  http_proxy=http://127.0.0.1:$port "$root/build/win64/wine/wine-run.sh" "$bin/bench/chunk_count.exe" \
+    "get_video?video_id=harbour&t=s0" | tr -d '\r' | record
   curl -s -o curl.flv -w 'curl_seconds=%{time_total}\n' -x "http://127.0.0.1:$port" \
     "http://video.example.com/get_video?video_id=harbour&t=s0" | record
   cmp -s curl.flv "$site/videos/harbour.flv" || { echo "curl's file differs" >&2; exit 1; }

@@ -136,6 +136,10 @@ LRESULT CMainDlg::OnTransferEnded(WPARAM transferId, LPARAM)
 
 void CMainDlg::ShowTransferRunning(bool running)
 {
+    // A disabled button that kept the focus would leave the keyboard with
+    // nowhere to go: Enter and Escape move on to the address box.
+    if (running && GetFocus() == m_grabButton.m_hWnd)
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_urlEdit.m_hWnd), TRUE);
     m_grabButton.EnableWindow(!running);
     if (!running)
         return;

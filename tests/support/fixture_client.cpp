@@ -24,6 +24,15 @@ std::string UrlEncode(const std::string& text)
     return out;
 }
 
+// "1,2,3"
+std::string Listed(const std::vector<long>& values)
+{
+    std::string text;
+    for (long value : values)
+        text += (text.empty() ? "" : ",") + std::to_string(value);
+    return text;
+}
+
 class Socket {
 public:
     explicit Socket(unsigned short port)
@@ -88,12 +97,13 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
 {
     std::string target = "/__fixture/route?path=" + UrlEncode(path) + "&status=" + std::to_string(route.status) +
                          "&length=" + (route.contentLength ? "1" : "0") + "&chunked=" + (route.chunked ? "1" : "0") +
-                         "&close_after=" + std::to_string(route.closeAfter) +
+                         "&close_after=" + Listed(route.closeAfter) +
                          (route.reason.empty() ? "" : "&reason=" + UrlEncode(route.reason)) +
-                         "&stall_after=" + std::to_string(route.stallAfter) +
+                         "&stall_after=" + Listed(route.stallAfter) +
                          "&stall_seconds=" + std::to_string(route.stallSeconds) +
-                         "&reset_after=" + std::to_string(route.resetAfter) + "&reply=" + route.reply +
-                         "&head_stall_seconds=" + std::to_string(route.headStallSeconds);
+                         "&reset_after=" + Listed(route.resetAfter) + "&reply=" + route.reply +
+                         "&head_stall_seconds=" + std::to_string(route.headStallSeconds) +
+                         "&ranges=" + (route.ranges ? "1" : "0") + "&revise_after=" + std::to_string(route.reviseAfter);
     for (const std::string& header : route.headers)
         target += "&header=" + UrlEncode(header);
     Control("PUT", target, body);

@@ -15,12 +15,16 @@ public:
         std::vector<std::string> headers;  // "Name: value"
         bool contentLength = true;
         bool chunked = false;
-        long closeAfter = -1;  // close the connection after this many body bytes
-        long stallAfter = -1;  // stop sending after this many body bytes
+        // Close (or reset) the connection after this many body bytes: the
+        // i-th request takes the i-th value, later ones the last; -1 never.
+        std::vector<long> closeAfter = {-1};
+        std::vector<long> stallAfter = {-1};  // stop sending after this many body bytes (as closeAfter)
         double stallSeconds = 60;
-        long resetAfter = -1;         // reset the connection after this many body bytes
+        std::vector<long> resetAfter = {-1};
         std::string reply = "full";   // "none": close at once; "raw": the body alone
         double headStallSeconds = 0;  // wait before replying at all
+        bool ranges = false;          // honour Range and If-Range (by the ETag or Last-Modified header)
+        int reviseAfter = -1;         // from this request on (0-based), a changed video (see the server)
     };
 
     // Connects to the server; unless told to keep them, it forgets earlier

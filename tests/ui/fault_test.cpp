@@ -7,15 +7,26 @@
 #include "host_files.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Closes a process handle however the test goes on.
+struct UniqueProcess {
+    HANDLE handle;
+    UniqueProcess(const UniqueProcess&) = delete;
+    UniqueProcess& operator=(const UniqueProcess&) = delete;
+    ~UniqueProcess() { CloseHandle(handle); }
+};
 
 constexpr std::size_t kVideoSize = 100000;
 constexpr long kStallAt = 50000;
@@ -33,6 +44,14 @@ std::string VideoBytes(std::size_t size)
     return bytes;
 }
 
+// The video as the fixture changes it (every byte XOR 0x5A).
+std::string Revised(std::string bytes)
+{
+    for (char& byte : bytes)
+        byte = static_cast<char>(byte ^ 0x5A);
+    return bytes;
+}
+
 using RouteChange = std::function<void(FixtureServer::Route&)>;
 
 struct FaultRow {
@@ -43,6 +62,11 @@ struct FaultRow {
     std::size_t kept;  // the file holds this many bytes of what was served (npos: unchecked)
     DWORD withinMs;    // from the click to the report, or to the end
     std::string body = VideoBytes(kVideoSize);
+    // Range and If-Range ("bytes=N-;validator") of each video request after
+    // the first; checked when given.
+    std::vector<std::string> continuations = {};
+    bool retry = false;    // the report offers Retry
+    bool revised = false;  // what is kept is the changed video (see the fixture)
 };
 
 const std::string kNotFound = "<html>no such video</html>";
@@ -62,6 +86,26 @@ void ServeRow(FixtureServer& server, const FaultRow& row)
     server.Serve("/get_video?video_id=" + row.name, row.body, route);
 }
 
+// "Range;If-Range" of each request for the video of row name, in order.
+std::vector<std::string> VideoRequests(const FixtureServer& server, const std::string& name)
+{
+    std::vector<std::string> found;
+    for (const std::string& request : server.Requests()) {
+        if (request.find("/get_video?video_id=" + name + " ") == std::string::npos)
+            continue;
+        std::string range;
+        std::string ifRange;
+        for (const std::string& line : HeaderLines(request)) {
+            if (line.rfind("Range: ", 0) == 0)
+                range = line.substr(7);
+            if (line.rfind("If-Range: ", 0) == 0)
+                ifRange = line.substr(10);
+        }
+        found.push_back(range + ";" + ifRange);
+    }
+    return found;
+}
+
 ClipwellOptions InFolder(const std::string& name)
 {
     ClipwellOptions options;
@@ -70,7 +114,7 @@ ClipwellOptions InFolder(const std::string& name)
 }
 
 // What one row must come to, once its grab has been started.
-void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started)
+void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started, const FixtureServer& server)
 {
     SCOPED_TRACE(row.name);
     if (!row.icon.empty()) {
@@ -82,17 +126,24 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started)
         EXPECT_EQ(box.icon, row.icon);
         EXPECT_NE(box.text.find(row.says), std::string::npos) << box.text;
         EXPECT_EQ(box.owner, clipwell.Main());
+        EXPECT_EQ(GetDlgItem(box.window, IDRETRY) != nullptr, row.retry);
         // The transfer ended the ordinary way before the report.
         EXPECT_TRUE(clipwell.GrabEnabled());
-        ExpectClosed(clipwell, box);
+        EXPECT_TRUE(clipwell.CloseMessageBox(box, row.retry ? IDCANCEL : IDOK));
     }
     const std::string saved = ExpectOutput(clipwell, row.name + ".flv", row.withinMs + 10000);
     if (row.kept != std::string::npos) {
-        EXPECT_TRUE(SameBytes(saved, row.body.substr(0, row.kept)));
+        const std::string served = row.revised ? Revised(row.body) : row.body;
+        EXPECT_TRUE(SameBytes(saved, served.substr(0, row.kept)));
     }
     if (row.icon.empty()) {
         WaitUntil([] { return false; }, 500);
         EXPECT_TRUE(clipwell.OtherDialogs().empty()) << "an unexpected report";
+    }
+    if (!row.continuations.empty()) {
+        std::vector<std::string> asked = VideoRequests(server, row.name);
+        asked.erase(asked.begin());
+        EXPECT_EQ(asked, row.continuations);
     }
 }
 
@@ -117,29 +168,64 @@ void RunRows(const std::vector<FaultRow>& rows)
             started.push_back(GetTickCount());
         }
         for (std::size_t i = first; i < end; ++i)
-            CheckRow(rows[i], *clipwells[i - first], started[i - first]);
+            CheckRow(rows[i], *clipwells[i - first], started[i - first], server);
     }
 }
 
+// Files of size bytes in the system's internet cache.
+std::size_t CachedCopies(std::uintmax_t bytes)
+{
+    char cache[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_INTERNET_CACHE, nullptr, SHGFP_TYPE_CURRENT, cache)))
+        throw std::runtime_error("no internet cache folder");
+    std::size_t found = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(cache, error)) {
+        std::error_code sizeError;
+        found += entry.is_regular_file(sizeError) && entry.file_size(sizeError) == bytes ? 1 : 0;
+    }
+    return found;
+}
+
+// A route that cuts the first replies short by change, each request taking
+// the next value (-1: whole).
+RouteChange Cut(std::vector<long> FixtureServer::Route::*how, std::vector<long> values,
+                std::vector<std::string> headers = {}, bool ranges = false, int reviseAfter = -1)
+{
+    return [=](FixtureServer::Route& r) {
+        r.*how = values;
+        r.headers = headers;
+        r.ranges = ranges;
+        r.reviseAfter = reviseAfter;
+    };
+}
+
+const auto kClose = &FixtureServer::Route::closeAfter;
+const std::string kDate = "Tue, 01 Dec 2026 10:00:00 GMT";
+
 TEST(Faults, EveryEndIsCompleteOrSaid)
 {
-    const auto dropAt = [](long bytes) { return [bytes](FixtureServer::Route& r) { r.closeAfter = bytes; }; };
+    const std::vector<std::string> again40000(3, "bytes=40000-;");
     std::vector<FaultRow> rows = {
         {"Whole", nullptr, "", "", kVideoSize, kQuickMs},
-        {"Short", dropAt(40000), "exclamation", "Only 40000 of 100000 bytes arrived", 40000, kQuickMs},
-        {"HeadersOnly", dropAt(0), "exclamation", "Only 0 of 100000 bytes arrived", 0, kQuickMs},
-        {"Reset", [](FixtureServer::Route& r) { r.resetAfter = 40000; }, "exclamation",
-         "Only 40000 of 100000 bytes arrived", 40000, kQuickMs},
+        // Dropped every time: four requests, then the report offers Retry.
+        {"Short", Cut(kClose, {40000}), "exclamation", "Only 40000 of 100000 bytes arrived", 40000, kQuickMs,
+         VideoBytes(kVideoSize), again40000, true},
+        {"HeadersOnly", Cut(kClose, {0}), "exclamation", "Only 0 of 100000 bytes arrived", 0, kQuickMs,
+         VideoBytes(kVideoSize), {";", ";", ";"}, true},
+        {"Reset", Cut(&FixtureServer::Route::resetAfter, {40000}), "exclamation",
+         "Only 40000 of 100000 bytes arrived", 40000, kQuickMs, VideoBytes(kVideoSize), again40000, true},
         {"HugeLength",
          [](FixtureServer::Route& r) {
              r.contentLength = false;
              r.headers = {"Content-Length: 3221225472"};
          },
-         "exclamation", "Only 100000 of 3221225472 bytes arrived", kVideoSize, kQuickMs},
+         "exclamation", "Only 100000 of 3221225472 bytes arrived", kVideoSize, kQuickMs, VideoBytes(kVideoSize), {},
+         true},
         {"UnsizedDrop",
          [](FixtureServer::Route& r) {
              r.contentLength = false;
-             r.closeAfter = 5000;
+             r.closeAfter = {5000};
          },
          "", "", 5000, kQuickMs},
         {"NotFound", [](FixtureServer::Route& r) { r.status = 404; r.reason = "Not Found"; }, "exclamation",
@@ -149,24 +235,117 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
         // own affair (Wine's drops the first line).
         {"NoStatus", [](FixtureServer::Route& r) { r.reply = "raw"; }, "exclamation", "no status line",
          std::string::npos, kQuickMs, kRaw},
+        // Continued to the whole video: by a strong ETag; by Last-Modified
+        // when the ETag is weak, twice; from the start when the server
+        // ignores the range or the video changed.
+        {"DropThenRest", Cut(kClose, {40000, -1}, {"ETag: \"v1\""}, true), "", "", kVideoSize, kQuickMs,
+         VideoBytes(kVideoSize), {"bytes=40000-;\"v1\""}},
+        {"TwoResets",
+         Cut(&FixtureServer::Route::resetAfter, {30000, 60000, -1}, {"ETag: W/\"w\"", "Last-Modified: " + kDate}, true),
+         "", "", kVideoSize, kQuickMs, VideoBytes(kVideoSize), {"bytes=30000-;" + kDate, "bytes=90000-;" + kDate}},
+        {"IgnoresRange", Cut(kClose, {40000, -1}, {"ETag: \"v1\""}), "", "", kVideoSize, kQuickMs,
+         VideoBytes(kVideoSize), {"bytes=40000-;\"v1\""}},
+        {"Changed", Cut(kClose, {40000, -1}, {"ETag: \"v1\""}, true, 1), "", "", kVideoSize, kQuickMs,
+         VideoBytes(kVideoSize), {"bytes=40000-;\"v1\""}, false, true},
     };
+    const std::size_t cached = CachedCopies(kVideoSize);
     RunRows(rows);
+    EXPECT_EQ(CachedCopies(kVideoSize), cached) << "a video was stored again in the internet cache";
 }
 
-// A stalled server: the read times out after 30 s and says so, and every
-// byte that arrived before the stall is in the file.
-TEST(StalledFaults, AStallIsReportedAsATimeOutKeepingEveryByte)
+// Dropped on every request of a round: Retry in the report starts another
+// round from the bytes in the file, which then brings the rest.
+TEST(Faults, RetryContinuesFromTheFile)
+{
+    FixtureServer server;
+    const FaultRow row{"Retried", Cut(kClose, {20000}, {"ETag: \"r\""}, true), "", "", kVideoSize, kQuickMs};
+    ServeRow(server, row);
+    ClipwellDriver clipwell(InFolder(row.name));
+    clipwell.TypeUrl(PageUrl(row.name));
+    clipwell.ClickGrab();
+    const auto box = ExpectMessageBox(clipwell, kQuickMs);
+    EXPECT_NE(box.text.find("Only 80000 of 100000 bytes arrived"), std::string::npos) << box.text;
+    EXPECT_TRUE(clipwell.CloseMessageBox(box, IDRETRY));
+    EXPECT_TRUE(WaitUntil([&] { return VideoRequests(server, row.name).back() == "bytes=80000-;\"r\""; }, 5000));
+    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Retried.flv"), row.body));
+    EXPECT_EQ(clipwell.ProgressPos(), clipwell.ProgressHigh());
+}
+
+// Ending the wait before a continuation: a new grab starts at once and
+// nothing more is asked for the old video, whose file keeps its bytes.
+TEST(Faults, ANewGrabEndsTheWaitBeforeAContinuation)
+{
+    FixtureServer server;
+    const FaultRow row{"Waiting", Cut(kClose, {40000}), "", "", 40000, kQuickMs};
+    ServeRow(server, row);
+    ClipwellDriver clipwell(InFolder(row.name));
+    clipwell.TypeUrl(PageUrl(row.name));
+    clipwell.ClickGrab();
+    ASSERT_TRUE(WaitUntil([&] { return VideoRequests(server, row.name).size() == 2 &&
+                                       clipwell.Status().rfind("Connection lost at 40000 / 100000 B", 0) == 0; },
+                          15000))
+        << clipwell.Status();
+    const std::string next = VideoBytes(3000);
+    server.Serve("/watch?v=next", WatchPageHtml("Next", "video_id=next"));
+    server.Serve("/get_video?video_id=next", next);
+    clipwell.TypeUrl(PageUrl("next"));
+    clipwell.PressEnter();
+    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Next.flv"), next));
+    std::string kept;
+    EXPECT_TRUE(clipwell.ReadOutput("Waiting.flv", kept));
+    EXPECT_TRUE(SameBytes(kept, row.body.substr(0, 40000)));
+    WaitUntil([] { return false; }, 4500);
+    EXPECT_EQ(VideoRequests(server, row.name).size(), 2u) << "the stopped round went on";
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
+// A video reply that comes only after the next grab has started: its
+// worker, stopped before the reply, leaves the next grab's bar and text and
+// its own file alone.
+TEST(Faults, AStoppedWorkerLeavesTheNextGrabAlone)
+{
+    FixtureServer server;
+    FixtureServer::Route late;
+    late.headStallSeconds = 3;
+    server.Serve("/watch?v=late", WatchPageHtml("Late", "video_id=late"));
+    server.Serve("/get_video?video_id=late", VideoBytes(kVideoSize), late);
+    const std::string next = VideoBytes(200000);
+    server.Serve("/watch?v=after", WatchPageHtml("After", "video_id=after"));
+    server.Serve("/get_video?video_id=after", next);
+    ClipwellDriver clipwell;
+    clipwell.TypeUrl(PageUrl("late"));
+    clipwell.ClickGrab();
+    const DWORD started = GetTickCount();
+    ASSERT_TRUE(WaitUntil([&] { return VideoRequests(server, "late").size() == 1; }, 10000));
+    clipwell.TypeUrl(PageUrl("after"));
+    clipwell.PressEnter();
+    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "After.flv"), next));
+    WaitUntil([&] { return GetTickCount() - started > 4500; }, 6000);
+    EXPECT_EQ(clipwell.ProgressHigh(), 200000);
+    EXPECT_EQ(clipwell.ProgressPos(), 200000);
+    EXPECT_EQ(clipwell.Status(), "200000 / 200000 B");
+    std::string first;
+    EXPECT_TRUE(clipwell.ReadOutput("Late.flv", first));
+    EXPECT_TRUE(first.empty());
+}
+
+// A stalled server: the read times out after 30 s, and the transfer goes
+// on from every byte that arrived before the stall, to the whole video.
+TEST(StalledFaults, AStallTimesOutAndTheTransferGoesOn)
 {
     const auto stallAt = [](long bytes) {
         return [bytes](FixtureServer::Route& r) {
-            r.stallAfter = bytes;
+            r.stallAfter = {bytes, -1};
             r.stallSeconds = 45;
+            r.ranges = true;
         };
     };
+    const std::string at = std::to_string(kStallAt);
     RunRows({
-        {"Stall", stallAt(kStallAt), "stop", "The request has timed out.", kStallAt, kTimeoutMs + 8000},
-        {"OddStall", stallAt(kStallAt + 848), "stop", "Only 50848 of 100000 bytes arrived", kStallAt + 848,
-         kTimeoutMs + 8000},
+        {"Stall", stallAt(kStallAt), "", "", kVideoSize, kTimeoutMs + 8000, VideoBytes(kVideoSize),
+         {"bytes=" + at + "-;"}},
+        {"OddStall", stallAt(kStallAt + 848), "", "", kVideoSize, kTimeoutMs + 8000, VideoBytes(kVideoSize),
+         {"bytes=" + std::to_string(kStallAt + 848) + "-;"}},
     });
 }
 
@@ -175,7 +354,7 @@ TEST(StalledFaults, AStallIsReportedAsATimeOutKeepingEveryByte)
 void StartStalledGrab(ClipwellDriver& clipwell, FixtureServer& server, const std::string& name)
 {
     FaultRow row{name, [](FixtureServer::Route& r) {
-                     r.stallAfter = kStallAt;
+                     r.stallAfter = {kStallAt};
                      r.stallSeconds = 600;
                  }, "", "", 0, 0};
     ServeRow(server, row);
@@ -190,22 +369,27 @@ void StartStalledGrab(ClipwellDriver& clipwell, FixtureServer& server, const std
 DWORD MinimalExitMs()
 {
     const char* built = std::getenv("CLIPWELL_MINIMAL_EXE");
-    EXPECT_NE(built, nullptr) << "CLIPWELL_MINIMAL_EXE is not set";
-    const std::string exe = UnixToWindowsPath(built != nullptr ? built : "");
+    if (built == nullptr)
+        throw std::runtime_error("CLIPWELL_MINIMAL_EXE is not set");
+    const std::string exe = UnixToWindowsPath(built);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     std::string commandLine = "\"" + exe + "\"";
-    EXPECT_TRUE(CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process))
-        << exe;
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        throw std::runtime_error("cannot start " + exe);
     CloseHandle(process.hThread);
+    const UniqueProcess owner{process.hProcess};
     HWND box = nullptr;
-    WaitUntil([&] { return (box = FindWindowA(nullptr, "Minimal dialog")) != nullptr; }, 15000);
+    // Without its window or its end there is no floor, and every exit
+    // would pass against a baseline of the waits' length.
+    if (!WaitUntil([&] { return (box = FindWindowA(nullptr, "Minimal dialog")) != nullptr; }, 15000))
+        throw std::runtime_error("the minimal program showed no window");
     const DWORD closed = GetTickCount();
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 15000);
-    CloseHandle(process.hProcess);
+    if (!WaitUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 15000))
+        throw std::runtime_error("the minimal program did not end");
     return GetTickCount() - closed;
 }
 

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -214,7 +215,7 @@ double SecondsUntilTimeout(DWORD timeoutMs)
 {
     FixtureServer server;
     FixtureServer::Route stall;
-    stall.stallAfter = 2000;
+    stall.stallAfter = {2000};
     stall.stallSeconds = 45;
     server.Serve("/get_video?video_id=2", std::string(5000, 's'), stall);
     CInternetSession session;
@@ -253,6 +254,41 @@ TEST(SlowResponse, AStalledReadFailsAfterThirtySecondsByDefault)
     const double seconds = SecondsUntilTimeout(0);
     EXPECT_GE(seconds, 29);
     EXPECT_LT(seconds, 40);
+}
+
+// The sizes ReadChunk gives for a body that pauses (pauseSeconds) or
+// stalls for good after 1500 of 3000 bytes, with a read time-out of 1 s;
+// -1 for the failure that follows a stall.
+std::vector<long> ChunkSizes(double pauseSeconds)
+{
+    FixtureServer server;
+    FixtureServer::Route pause;
+    pause.stallAfter = {1500};
+    pause.stallSeconds = pauseSeconds;
+    server.Serve("/get_video?video_id=3", std::string(3000, 'c'), pause);
+    CInternetSession session;
+    auto connection = session.GetHttpConnection("127.0.0.1", server.Port());
+    auto response = connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?video_id=3");
+    response->SetReadTimeout(1000);
+    response->SendRequest();
+    std::vector<long> sizes;
+    char buffer[1024];
+    try {
+        for (unsigned n; (n = response->ReadChunk(buffer, sizeof buffer)) > 0;)
+            sizes.push_back(static_cast<long>(n));
+    } catch (const CInternetException& error) {
+        EXPECT_EQ(error.m_dwError, static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
+        sizes.push_back(-1);
+    }
+    return sizes;
+}
+
+// Full chunks across a pause; before a stall's failure, every byte that
+// had arrived.
+TEST(Response, ChunksAreFullAndNoByteIsLostToAFailure)
+{
+    EXPECT_EQ(ChunkSizes(0.3), (std::vector<long>{1024, 1024, 952}));
+    EXPECT_EQ(ChunkSizes(45), (std::vector<long>{1024, 476, -1}));
 }
 
 TEST(Request, WithoutAHandleFailsOnlyWhenSent)
