@@ -157,7 +157,7 @@ BOOL CALLBACK ClipwellDriver::FindMain(HWND window, LPARAM self)
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid == driver->m_processId && IsWindowVisible(window) && ClassOf(window) == "#32770" &&
-        GetDlgItem(window, 1002) != nullptr) {
+        GetDlgItem(window, IDC_GRAB) != nullptr) {
         driver->m_main = window;
         return FALSE;
     }
@@ -183,12 +183,12 @@ void ClipwellDriver::End()
 
 void ClipwellDriver::TypeUrl(const std::string& url)
 {
-    SendWithTimeout(Control(1000), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(url.c_str()));
+    SendWithTimeout(Control(IDC_URL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(url.c_str()));
 }
 
 void ClipwellDriver::ClickGrab()
 {
-    PostMessageA(Control(1002), BM_CLICK, 0, 0);
+    PostMessageA(Control(IDC_GRAB), BM_CLICK, 0, 0);
 }
 
 void ClipwellDriver::PressKey(HWND window, WPARAM key)
@@ -241,17 +241,17 @@ std::string ClipwellDriver::Text(HWND window) const
 
 int ClipwellDriver::ProgressLow() const
 {
-    return static_cast<int>(SendWithTimeout(Control(1001), PBM_GETRANGE, TRUE, 0));
+    return static_cast<int>(SendWithTimeout(Control(IDC_PROGRESS), PBM_GETRANGE, TRUE, 0));
 }
 
 int ClipwellDriver::ProgressHigh() const
 {
-    return static_cast<int>(SendWithTimeout(Control(1001), PBM_GETRANGE, FALSE, 0));
+    return static_cast<int>(SendWithTimeout(Control(IDC_PROGRESS), PBM_GETRANGE, FALSE, 0));
 }
 
 int ClipwellDriver::ProgressPos() const
 {
-    return static_cast<int>(SendWithTimeout(Control(1001), PBM_GETPOS, 0, 0));
+    return static_cast<int>(SendWithTimeout(Control(IDC_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
 HWND ClipwellDriver::Focus() const

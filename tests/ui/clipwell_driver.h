@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resource.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -52,7 +54,7 @@ public:
     void ClickGrab();
     // A key posted to one window, whichever has the focus.
     void PressKey(HWND window, WPARAM key);
-    void PressEnter() { PressKey(Control(1000), VK_RETURN); }
+    void PressEnter() { PressKey(Control(IDC_URL), VK_RETURN); }
     // A key typed on the keyboard: the system delivers it to whatever
     // window has the focus.
     void TypeKey(WORD key);
@@ -61,8 +63,8 @@ public:
     void SysCommand(WPARAM command);
 
     std::string Text(HWND window) const;
-    std::string Status() const { return Text(Control(1003)); }
-    bool GrabEnabled() const { return IsWindowEnabled(Control(1002)) != FALSE; }
+    std::string Status() const { return Text(Control(IDC_STATUS)); }
+    bool GrabEnabled() const { return IsWindowEnabled(Control(IDC_GRAB)) != FALSE; }
     int ProgressLow() const;
     int ProgressHigh() const;
     int ProgressPos() const;

@@ -138,7 +138,7 @@ TEST(AboutBox, OpensFromTheSystemMenuAndClosesWithEnter)
     clipwell.TypeKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
     EXPECT_TRUE(IsWindowEnabled(clipwell.Main()));
-    EXPECT_EQ(clipwell.Text(clipwell.Control(1000)), "http://video.example.com/watch?v=kept");
+    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_URL)), "http://video.example.com/watch?v=kept");
     EXPECT_EQ(clipwell.Status(), "");
     EXPECT_TRUE(clipwell.Running());
 }
