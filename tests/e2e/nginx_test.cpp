@@ -1,6 +1,7 @@
 // Clipwell against a real web server: the sample site on nginx (started by
 // the test run, see site/serve.sh), reached through the proxy setting.
 #include "driver_checks.h"
+#include "fixture_client.h"
 #include "host_files.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,28 @@ TEST(Nginx, SavesVideosOfEverySizeByteForByte)
         EXPECT_EQ(clipwell.ProgressHigh(), static_cast<int>(served.size()));
         EXPECT_EQ(clipwell.ProgressPos(), static_cast<int>(served.size()));
     }
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
+// A transfer that breaks off is continued, and nginx answers the request
+// for the rest by its own rules: the fixture in front of it cuts the
+// video's first reply short, then relays the 206 as nginx sends it.
+TEST(Nginx, AnswersTheContinuation)
+{
+    FixtureServer fixture;
+    FixtureServer::Route cut;
+    cut.forward = ThroughNginx().proxyPort;
+    cut.closeAfter = {-1, 300000, -1};  // the page, the video, the rest
+    fixture.Serve("*", "", cut);
+    ClipwellDriver clipwell;
+    const std::string saved = Grab(clipwell, "mem1", "Memory mem1.flv");
+    EXPECT_TRUE(SameBytes(saved, SiteFile("site/videos/mem1.flv")));
+    const std::vector<std::string> requests = fixture.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    const std::vector<std::string> headers = HeaderLines(requests[2]);
+    EXPECT_NE(std::find(headers.begin(), headers.end(), "Range: bytes=300000-"), headers.end()) << requests[2];
+    EXPECT_TRUE(std::any_of(headers.begin(), headers.end(), [](const std::string& h) { return h.rfind("If-Range: \"", 0) == 0; }))
+        << requests[2];
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }
 

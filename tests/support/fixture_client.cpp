@@ -103,7 +103,8 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
                          "&stall_seconds=" + std::to_string(route.stallSeconds) +
                          "&reset_after=" + Listed(route.resetAfter) + "&reply=" + route.reply +
                          "&head_stall_seconds=" + std::to_string(route.headStallSeconds) +
-                         "&ranges=" + (route.ranges ? "1" : "0") + "&revise_after=" + std::to_string(route.reviseAfter);
+                         "&ranges=" + (route.ranges ? "1" : "0") + "&revise_after=" + std::to_string(route.reviseAfter) +
+                         "&forward=" + std::to_string(route.forward);
     for (const std::string& header : route.headers)
         target += "&header=" + UrlEncode(header);
     Control("PUT", target, body);

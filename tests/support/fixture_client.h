@@ -25,6 +25,7 @@ public:
         double headStallSeconds = 0;  // wait before replying at all
         bool ranges = false;          // honour Range and If-Range (by the ETag or Last-Modified header)
         int reviseAfter = -1;         // from this request on (0-based), a changed video (see the server)
+        unsigned short forward = 0;   // relay a real server's answers from this loopback port
     };
 
     // Connects to the server; unless told to keep them, it forgets earlier
