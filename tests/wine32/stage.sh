@@ -34,15 +34,17 @@ root=$(cd "$here/../.." && pwd)
 # What runs against the fixture server (ui_tests) and against nginx
 # (e2e_tests): gtest filters.
 UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEnter:Help.F1AsksForTheMainDialogsContext:Transfer.CloseEndsTheDialogAndKeepsTheBytes
-# The network faults: dropped, short and stalled transfers and pages.
-UI_FAULT_CASES=Faults.*:StalledFaults.*
+# The network faults: dropped, short, continued and stalled transfers and
+# pages (those with a second grab or a second round are below).
+UI_FAULT_SECOND_GRAB=Faults.RetryContinuesFromTheFile:Faults.ANewGrabEndsTheWaitBeforeAContinuation:Faults.AStoppedWorkerLeavesTheNextGrabAlone
+UI_FAULT_CASES=Faults.*:StalledFaults.*-$UI_FAULT_SECOND_GRAB
 E2E_CASES=Nginx.*:NginxFirstGrab.*
 E2E_JAPANESE_CASES=NginxJapanese.*
 # Cases with a second grab in one process. Under qemu-user, 32-bit Wine
 # crashes or hangs when a process opens a connection after a thread that
 # read from one has ended (README, test section): there they run apart,
 # for a limited time, and are reported as known emulation faults.
-UI_SECOND_GRAB=Transfer.EnterDuringATransferStartsTheNextOne
+UI_SECOND_GRAB=Transfer.EnterDuringATransferStartsTheNextOne:$UI_FAULT_SECOND_GRAB
 E2E_SECOND_GRAB=Nginx.SavesVideosOfEverySizeByteForByte:Nginx.SavesWhatTheServerAnswers:Nginx.ReadsPagesOfEveryShape
 KNOWN_FAULT_SECONDS=90
 
