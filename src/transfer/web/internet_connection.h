@@ -16,8 +16,6 @@ public:
     virtual ~CInternetConnection();
 
     HINTERNET GetHandle() const { return RawHandle(m_hConnection); }
-    DWORD_PTR GetContext() const { return m_dwContext; }
-    const std::string& GetServerName() const { return m_strServerName; }
 
 protected:
     SharedInternetHandle m_hConnection;

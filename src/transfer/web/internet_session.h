@@ -32,7 +32,6 @@ public:
 
     HINTERNET GetHandle() const { return RawHandle(m_hSession); }
     const SharedInternetHandle& GetSharedHandle() const { return m_hSession; }
-    DWORD_PTR GetContext() const { return m_dwContext; }
 
     // The context value for an object made through the session: the
     // session's own in place of 1.

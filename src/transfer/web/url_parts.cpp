@@ -43,7 +43,6 @@ bool SplitUrl(const char* address, UrlParts& parts)
 
     parts.scheme = components.nScheme;
     parts.host.assign(host, components.dwHostNameLength);
-    parts.port = components.nPort;
     parts.path.assign(path, components.dwUrlPathLength);
     return true;
 }

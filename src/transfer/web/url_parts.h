@@ -9,7 +9,6 @@
 struct UrlParts {
     INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
     std::string host;
-    INTERNET_PORT port = 0;
     std::string path;
 };
 
