@@ -16,7 +16,7 @@ for preset in bench-host bench-win64 win64; do
   cmake --preset "$preset" >/dev/null
 done
 cmake --build --preset bench-host --target page_bench
-cmake --build --preset bench-win64 --target Clipwell clipwell_bench floor page_bench
+cmake --build --preset bench-win64 --target Clipwell clipwell_bench floor page_bench chunk_count
 bin=$root/build/bench-win64
 
 out=$root/build/bench
