@@ -1,11 +1,13 @@
 // The built Clipwell.exe's resources, read from the file itself.
 #include "clipwell_driver.h"
+#include "host_files.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -14,6 +16,16 @@
 namespace {
 
 constexpr DWORD kStatic = static_cast<DWORD>(-1);
+// The project's version as CMake has it, its major.minor part, and its four
+// numbers packed in pairs as the version block packs them.
+const std::string kVersion = CLIPWELL_VERSION;
+const std::string kShortVersion = kVersion.substr(0, kVersion.find('.', kVersion.find('.') + 1));
+DWORD VersionPart(int half)
+{
+    unsigned n[4] = {};
+    std::sscanf(CLIPWELL_VERSION, "%u.%u.%u.%u", &n[0], &n[1], &n[2], &n[3]);
+    return (n[2 * half] << 16) | n[2 * half + 1];
+}
 
 class ExeResources : public ::testing::Test {
 protected:
@@ -208,7 +220,7 @@ TEST_F(ExeResources, AboutBoxTemplate)
     ExpectFrame(t, 0x80C800C8, 0, 235, 55, "About Clipwell");
     ASSERT_EQ(t.items.size(), 4u);
     ExpectItem(t.items[0], kStatic, "#130", "#128", 0x50000003, 11, 17, 20, 20);
-    ExpectItem(t.items[1], kStatic, "#130", "Clipwell Version 1.0", 0x50020080, 40, 7, 119, 8);
+    ExpectItem(t.items[1], kStatic, "#130", "Clipwell Version " + kShortVersion, 0x50020080, 40, 7, 119, 8);
     const std::string& author = t.items[2].title;
     ExpectItem(t.items[2], kStatic, "#130", author, 0x50020000, 40, 16, 135, 34);
     // Four lines, the second empty.
@@ -243,7 +255,7 @@ TEST_F(ExeResources, StringTable)
     EXPECT_EQ(String(61870), "An attempt was made to access %1 past its end.");
 }
 
-TEST_F(ExeResources, IconAndNoManifest)
+TEST_F(ExeResources, IconAndManifest)
 {
     const std::string group = Resource(MAKEINTRESOURCEA(128), RT_GROUP_ICON);
     Reader r(group);
@@ -272,8 +284,20 @@ TEST_F(ExeResources, IconAndNoManifest)
     // A real picture: not one colour throughout.
     EXPECT_NE(bits.find_first_not_of(bits[40], 40), std::string::npos);
 
-    EXPECT_EQ(FindResourceA(m_module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr);
+    // The manifest as written, and one the system takes.
+    const std::optional<std::string> manifest = ReadWholeFile(UnixToWindowsPath(CLIPWELL_MANIFEST));
+    ASSERT_TRUE(manifest.has_value()) << CLIPWELL_MANIFEST;
+    EXPECT_EQ(Resource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), *manifest);
     EXPECT_EQ(FindResourceA(m_module, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(24)), nullptr);
+    const std::string exe = ClipwellExePath();
+    ACTCTXA context = {};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = exe.c_str();
+    context.lpResourceName = MAKEINTRESOURCEA(1);
+    const HANDLE activation = CreateActCtxA(&context);
+    ASSERT_NE(activation, INVALID_HANDLE_VALUE) << GetLastError();
+    ReleaseActCtx(activation);
 }
 
 // The version block as a tree: "path/key" to value (text values as text,
@@ -320,10 +344,10 @@ TEST_F(ExeResources, VersionBlock)
     std::memcpy(&fixed, nodes[0].second.data(), sizeof fixed);
     EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
     EXPECT_EQ(fixed.dwStrucVersion, 0x00010000u);
-    EXPECT_EQ(fixed.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwProductVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed.dwFileVersionMS, VersionPart(0));
+    EXPECT_EQ(fixed.dwFileVersionLS, VersionPart(1));
+    EXPECT_EQ(fixed.dwProductVersionMS, VersionPart(0));
+    EXPECT_EQ(fixed.dwProductVersionLS, VersionPart(1));
     EXPECT_EQ(fixed.dwFileFlagsMask, 0x3Fu);
     EXPECT_EQ(fixed.dwFileFlags, 0u);
     EXPECT_EQ(fixed.dwFileOS, 0x4u);
@@ -344,11 +368,11 @@ TEST_F(ExeResources, VersionBlock)
     EXPECT_EQ(keys, (std::vector<std::string>{"CompanyName", "FileDescription", "FileVersion", "InternalName",
                                               "LegalCopyright", "OriginalFilename", "ProductName",
                                               "ProductVersion"}));
-    EXPECT_EQ(values["FileVersion"], "1.0.0.1");
+    EXPECT_EQ(values["FileVersion"], kVersion);
     EXPECT_EQ(values["InternalName"], "Clipwell.exe");
     EXPECT_EQ(values["OriginalFilename"], "Clipwell.exe");
     EXPECT_EQ(values["ProductName"], "Clipwell");
-    EXPECT_EQ(values["ProductVersion"], "1.0.0.1");
+    EXPECT_EQ(values["ProductVersion"], kVersion);
     EXPECT_FALSE(values["CompanyName"].empty());
 
     const auto translation = std::find_if(nodes.begin(), nodes.end(), [](const auto& node) {
