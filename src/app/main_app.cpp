@@ -1,11 +1,16 @@
 #include "app/main_app.h"
 
+#include "app/command_line.h"
 #include "framework/message_box.h"
 #include "framework/sockets.h"
 #include "resource.h"
 #include "ui/main_dialog.h"
 
 #include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <utility>
 
 // The one application object.
 CMainApp theApp;
@@ -25,6 +30,10 @@ BOOL CMainApp::InitInstance()
 
     {
         CMainDlg dialog;
+        // Started with an address (from a script, a shortcut, a browser's
+        // "open with"): the dialog grabs it at once.
+        if (std::optional<std::string> address = FirstArgument(GetCommandLineA()))
+            dialog.SetStartAddress(std::move(*address));
         m_pMainWnd = &dialog;
         dialog.DoModal();
         // Normally already cleared as the window went; never left dangling.

@@ -63,6 +63,11 @@ BOOL CMainDlg::OnInitDialog()
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    if (m_startAddress) {
+        m_urlEdit.SetWindowText(m_startAddress->c_str());
+        // Enter's command: the grab takes the same way as a typed address.
+        PostMessageA(m_hWnd, WM_COMMAND, IDOK, 0);
+    }
     return TRUE;
 }
 

@@ -4,6 +4,10 @@
 #include "framework/dialog.h"
 #include "transfer/transfer_window.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
 // The main window: the URL box, the status text, the progress bar and
 // "Grab!". It provides the Grab command and the download worker with its
 // controls and the transfer it runs.
@@ -12,6 +16,10 @@ public:
     explicit CMainDlg(CWnd* parent = nullptr);
     // Stops a transfer that still runs before any member goes.
     ~CMainDlg() override;
+
+    // An address to put in the URL box and grab as soon as the dialog
+    // opens, as if typed and entered.
+    void SetStartAddress(std::string address) { m_startAddress = std::move(address); }
 
     // The status text and the progress bar take every update of a transfer
     // but are painted at most this often a second, and once more when it
@@ -52,4 +60,5 @@ private:
     CButton m_grabButton;
     HICON m_hIcon;
     bool m_ending = false;
+    std::optional<std::string> m_startAddress;
 };

@@ -1,8 +1,10 @@
+#include "app/command_line.h"
 #include "transfer/transfer_progress.h"
 #include "transfer/transfer_report.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -82,6 +84,22 @@ TEST(TransferProgress, CountsBeyondTheThirtyTwoBitRange)
     // A stream longer than announced pins the bar at its end, not past it.
     TransferProgress small("10", 10);
     EXPECT_EQ(small.Position(1LL << 40), 0x7fffffff);
+}
+
+TEST(CommandLine, TakesTheFirstArgumentAfterTheProgramsName)
+{
+    const struct {
+        const char* line;
+        std::optional<std::string> argument;
+    } rows[] = {{"Clipwell.exe", std::nullopt},
+                {"\"C:\\Program Files\\Clipwell.exe\"  \t", std::nullopt},
+                {"\"C:\\Program Files\\Clipwell.exe\" http://v/w?v=1", "http://v/w?v=1"},
+                {"Clipwell.exe  \"http://v/w?v=a b\" more", "http://v/w?v=a b"},
+                {"Clipwell.exe\thttp://v/w second", "http://v/w"},
+                {"Clipwell.exe \"unclosed", "unclosed"},
+                {"Clipwell.exe \"\"", ""}};
+    for (const auto& row : rows)
+        EXPECT_EQ(FirstArgument(row.line), row.argument) << row.line;
 }
 
 }  // namespace

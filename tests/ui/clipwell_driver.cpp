@@ -128,7 +128,7 @@ void ClipwellDriver::Launch(const Options& options)
                                      std::to_string(GetLastError()));
         exe = copy;
     }
-    std::string commandLine = "\"" + exe + "\"";
+    std::string commandLine = "\"" + exe + "\" " + options.arguments;
     std::string environment = EnvironmentBlock(options);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

@@ -87,6 +87,14 @@ TEST(Errors, ACodeNoTableKnowsFallsBackByHowTheGrabCame)
     const auto entered = FailedGrab(clipwell, url, true);
     EXPECT_EQ(entered.text, "Command failed.");
     EXPECT_EQ(entered.icon, "stop");
+    // Given on the command line, with more after it, it is grabbed as entered.
+    direct.arguments = url + " more";
+    ClipwellDriver started(direct);
+    const auto box = ExpectMessageBox(started);
+    EXPECT_EQ(box.text, entered.text);
+    EXPECT_EQ(box.icon, "stop");
+    EXPECT_EQ(box.owner, started.Main());
+    ExpectClosed(started, box);
 }
 
 TEST(AppName, ComesFromTheExecutablesName)

@@ -62,6 +62,19 @@ TEST(StartUp, ShowsAnEmptyIdleDialog)
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }
 
+TEST(StartUp, GrabsTheAddressOnItsCommandLine)
+{
+    FixtureServer server;
+    const std::string video = VideoBytes(5000);
+    ServeVideo(server, "Started", video);
+    ClipwellOptions options;
+    options.arguments = std::string("\"") + kPage + "\"";
+    ClipwellDriver clipwell(options);
+    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Started.flv"), video));
+    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_URL)), kPage);
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
 TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
 {
     FixtureServer server;
