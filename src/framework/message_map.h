@@ -91,3 +91,6 @@ protected:                                                   \
 #define ON_COMMAND(id, handler) {WM_COMMAND, 0, id, &message_thunks::NoArguments<ThisClass, handler>},
 #define ON_BN_CLICKED(id, handler) {WM_COMMAND, BN_CLICKED, id, &message_thunks::NoArguments<ThisClass, handler>},
 #define ON_MESSAGE(message, handler) {message, 0, 0, &message_thunks::Raw<ThisClass, handler>},
+// A message numbered at run time (RegisterWindowMessage): message is read
+// once, when the map is first used.
+#define ON_REGISTERED_MESSAGE(message, handler) {message, 0, 0, &message_thunks::Raw<ThisClass, handler>},

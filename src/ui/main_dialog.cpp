@@ -19,6 +19,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_BN_CLICKED(IDC_GRAB, &CMainDlg::GrabCommand)
     ON_MESSAGE(WM_APP_TRANSFER_ENDED, &CMainDlg::OnTransferEnded)
     ON_WM_TIMER()
+    ON_REGISTERED_MESSAGE(TaskbarProgress::ButtonCreatedMessage(), &CMainDlg::OnTaskbarButtonCreated)
 END_MESSAGE_MAP()
 
 namespace {
@@ -63,6 +64,7 @@ BOOL CMainDlg::OnInitDialog()
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_windowProgress.Attach(m_hWnd);
     if (m_startAddress) {
         m_urlEdit.SetWindowText(m_startAddress->c_str());
         // Enter's command: the grab takes the same way as a typed address.
@@ -134,7 +136,10 @@ LRESULT CMainDlg::OnTransferEnded(WPARAM transferId, LPARAM)
         return 0;
     const UINT icon = report->kind == ReportKind::Failure ? MB_ICONSTOP : MB_ICONEXCLAMATION;
     const UINT buttons = report->offerRetry ? MB_RETRYCANCEL : MB_OK;
-    if (AfxMessageBox(ToWide(report->text).c_str(), icon | buttons) == IDRETRY && !m_ending)
+    m_windowProgress.ShowFailure(icon == MB_ICONSTOP);
+    const int answer = AfxMessageBox(ToWide(report->text).c_str(), icon | buttons);
+    m_windowProgress.ShowFailure(false);
+    if (answer == IDRETRY && !m_ending)
         ContinueTransfer(*this);
     return 0;
 }
@@ -174,8 +179,15 @@ void CMainDlg::OnTimer(UINT_PTR id)
     // The last repaint after the transfer leaves painting on.
     const bool ended = !TransferActive();
     RepaintTransferControls();
+    m_windowProgress.Update(!ended, m_progress.m_hWnd);
     if (ended)
         KillTimer(m_hWnd, kRepaintTimer);
+}
+
+LRESULT CMainDlg::OnTaskbarButtonCreated(WPARAM, LPARAM)
+{
+    m_windowProgress.ConnectTaskbar();
+    return 0;
 }
 
 void CMainDlg::StopTransferForExit()

@@ -3,6 +3,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "transfer/transfer_window.h"
+#include "ui/window_progress.h"
 
 #include <optional>
 #include <string>
@@ -38,6 +39,7 @@ protected:
     void GrabCommand();
     LRESULT OnTransferEnded(WPARAM transferId, LPARAM);
     void OnTimer(UINT_PTR id);
+    LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -61,4 +63,5 @@ private:
     HICON m_hIcon;
     bool m_ending = false;
     std::optional<std::string> m_startAddress;
+    WindowProgress m_windowProgress;
 };

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "transfer/transfer_progress.h"
 #include "transfer/transfer_report.h"
+#include "ui/progress_caption.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,18 @@ TEST(TransferProgress, CountsBeyondTheThirtyTwoBitRange)
     // A stream longer than announced pins the bar at its end, not past it.
     TransferProgress small("10", 10);
     EXPECT_EQ(small.Position(1LL << 40), 0x7fffffff);
+}
+
+TEST(TransferProgress, CaptionShowsTheWholePercentDone)
+{
+    const struct {
+        std::int64_t position, range;
+        const char* caption;
+    } rows[] = {{1024, 1500, "68% - Clipwell"}, {1499, 1500, "99% - Clipwell"}, {1500, 1500, "100% - Clipwell"},
+                {0, 1500, "0% - Clipwell"},     {1600, 1500, "100% - Clipwell"}, {5, 0, "Clipwell"},
+                {2000000000, 0x7fffffff, "93% - Clipwell"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(ProgressCaption("Clipwell", PercentDone(row.position, row.range)), row.caption) << row.position;
 }
 
 TEST(CommandLine, TakesTheFirstArgumentAfterTheProgramsName)

@@ -85,14 +85,19 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     route.stallAfter = 1024;
     route.stallSeconds = 2;
     ServeVideo(server, "Site - Little Battle", video, route);
+    // As the shell says once the taskbar button exists: Wine's list shows nothing.
+    PostMessageA(clipwell.Main(), RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
     clipwell.TypeUrl(kPage);
     clipwell.ClickGrab();
     EXPECT_TRUE(WaitUntil([&] { return clipwell.Status() == "1024 / 1500 B"; }, 10000)) << clipwell.Status();
+    const auto caption = [&] { return clipwell.Text(clipwell.Main()); };
+    EXPECT_TRUE(WaitUntil([&] { return caption() == "68% - Clipwell"; }, 1000)) << caption();
     EXPECT_FALSE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.ProgressHigh(), 1500);
     EXPECT_EQ(clipwell.ProgressPos(), 1024);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Site - Little Battle.flv"), video));
     EXPECT_EQ(clipwell.Status(), "1500 / 1500 B");
+    EXPECT_TRUE(WaitUntil([&] { return caption() == "Clipwell"; }, 1000)) << caption();
     EXPECT_EQ(clipwell.ProgressLow(), 0);
     EXPECT_EQ(clipwell.ProgressPos(), 1500);
     EXPECT_TRUE(clipwell.OtherDialogs().empty());

@@ -1,0 +1,49 @@
+#include "ui/window_progress.h"
+
+#include "ui/progress_caption.h"
+
+#include <commctrl.h>
+
+void WindowProgress::Attach(HWND window)
+{
+    m_window = window;
+    const int length = GetWindowTextLengthA(window);
+    m_caption.assign(static_cast<std::size_t>(length) + 1, '\0');
+    m_caption.resize(static_cast<std::size_t>(GetWindowTextA(window, m_caption.data(), length + 1)));
+}
+
+void WindowProgress::ConnectTaskbar()
+{
+    m_taskbar.Connect(m_window);
+    ShowOnTaskbar();
+}
+
+void WindowProgress::Update(bool running, HWND bar)
+{
+    std::optional<int> percent;
+    if (running)
+        percent = PercentDone(SendMessageA(bar, PBM_GETPOS, 0, 0), SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
+    if (percent == m_percent)
+        return;
+    m_percent = percent;
+    if (percent)
+        m_reached = *percent;
+    SetWindowTextA(m_window, ProgressCaption(m_caption, percent).c_str());
+    ShowOnTaskbar();
+}
+
+void WindowProgress::ShowFailure(bool shown)
+{
+    m_failureShown = shown;
+    ShowOnTaskbar();
+}
+
+void WindowProgress::ShowOnTaskbar()
+{
+    if (m_failureShown)
+        m_taskbar.ShowError(m_reached);
+    else if (m_percent)
+        m_taskbar.ShowProgress(*m_percent);
+    else
+        m_taskbar.Clear();
+}
