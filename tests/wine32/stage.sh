@@ -34,6 +34,9 @@ root=$(cd "$here/../.." && pwd)
 # What runs against the fixture server (ui_tests) and against nginx
 # (e2e_tests): gtest filters.
 UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEnter:Help.F1AsksForTheMainDialogsContext:Transfer.CloseEndsTheDialogAndKeepsTheBytes
+# The address on the command line, a bad one too, and the caption during a grab.
+UI_CASES+=:StartUp.GrabsTheAddressOnItsCommandLine:Errors.ACodeNoTableKnowsFallsBackByHowTheGrabCame
+UI_CASES+=:Grab.SavesTheVideoUnderThePageTitleWithItsProgress
 # The network faults: dropped, short, continued and stalled transfers and
 # pages (those with a second grab or a second round are below).
 UI_FAULT_SECOND_GRAB=Faults.RetryContinuesFromTheFile:Faults.ANewGrabEndsTheWaitBeforeAContinuation:Faults.AStoppedWorkerLeavesTheNextGrabAlone
