@@ -69,6 +69,7 @@ void StartWorker(TransferWindow& window, std::shared_ptr<TransferState> transfer
     start->status.Attach(display.status);
     start->progress.Attach(display.progress);
     LoadResourceString(IDS_TRANSFER_WAITING, start->waitingPattern);
+    start->fileName = ToUtf16(transfer->m_outputFile.GetWideFileName());
     // Set before the worker exists, so that a stop request made at any time
     // from now on reaches it.
     transfer->Begin();

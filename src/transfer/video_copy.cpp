@@ -22,8 +22,7 @@ bool HasHeaderLines(const std::string& rawHeaders)
 VideoCopy::VideoCopy(WorkerStart& start)
     : m_start(start), m_transfer(*start.transfer), m_progress("", 0), m_point(m_transfer.m_continueFrom)
 {
-    const std::wstring& name = m_transfer.m_outputFile.GetWideFileName();
-    m_outcome.fileName.assign(name.begin(), name.end());
+    m_outcome.fileName = start.fileName;
     if (m_point) {
         m_outcome.contentLength = m_point->lengthText;
         m_outcome.expected = m_point->total;

@@ -19,6 +19,9 @@ struct WorkerStart {
     CProgressCtrl progress;
     // The status text while waiting to continue (see WaitingStatus).
     std::string waitingPattern;
+    // The output file's name, taken on the window's thread: a stop closes
+    // the file and forgets it at any time.
+    std::u16string fileName;
 };
 
 // The copying of one round of a transfer: the video request and, when the
