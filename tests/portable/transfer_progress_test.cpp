@@ -37,6 +37,8 @@ TEST(TransferReport, SaysEveryEndThatIsNotTheWholeVideo)
         bool failed;
         ReportKind kind;
         std::u16string text;
+        bool refused = false;
+        bool canContinue = false;  // Retry is then offered for a report
     } rows[] = {
         {"200", "OK", ok, "100", 100, false, ReportKind::None, u""},
         {"200", "OK", ok, "", 50, false, ReportKind::None, u""},
@@ -55,6 +57,13 @@ TEST(TransferReport, SaysEveryEndThatIsNotTheWholeVideo)
         {"", "", "", "", 0, true, ReportKind::Failure, u"Timed out.\n\nThe file \"v.flv\" is empty."},
         {"200", "OK", ok, "", 7, true, ReportKind::Failure,
          u"Timed out.\n\nThe file \"v.flv\" keeps the 7 bytes that arrived."},
+        {"416", "Range Not Satisfiable", ok, "100", 40, false, ReportKind::Warning,
+         u"The server answered \"416 Range Not Satisfiable\" when asked for the rest of the video. Only 40 of 100 "
+         u"bytes arrived. The file \"v.flv\" keeps them.",
+         true},
+        {"206", "Partial", ok, "100", 90, false, ReportKind::Warning,
+         u"The connection ended early. Only 90 of 100 bytes arrived. The file \"v.flv\" keeps them.", false, true},
+        {"200", "OK", ok, "100", 100, false, ReportKind::None, u"", false, true},
     };
     for (const auto& row : rows) {
         TransferOutcome outcome;
@@ -67,8 +76,11 @@ TEST(TransferReport, SaysEveryEndThatIsNotTheWholeVideo)
         outcome.received = row.received;
         outcome.failed = row.failed;
         outcome.failure = u"Timed out.";
+        outcome.refused = row.refused;
+        outcome.canContinue = row.canContinue;
         const TransferReport report = ReportOf(outcome);
         EXPECT_EQ(report.kind, row.kind) << row.statusCode << " " << row.received;
+        EXPECT_EQ(report.offerRetry, row.canContinue && row.kind != ReportKind::None) << row.statusCode;
         EXPECT_TRUE(report.text == row.text) << row.statusCode << " " << row.received;
     }
 }

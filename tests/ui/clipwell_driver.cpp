@@ -320,11 +320,11 @@ std::optional<ClipwellDriver::MessageBoxInfo> ClipwellDriver::WaitForMessageBox(
     return info;
 }
 
-bool ClipwellDriver::CloseMessageBox(const MessageBoxInfo& box) const
+bool ClipwellDriver::CloseMessageBox(const MessageBoxInfo& box, int button) const
 {
     if (box.window == nullptr)
         return false;
-    PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+    PostMessageA(box.window, WM_COMMAND, static_cast<WPARAM>(button), 0);
     return WaitUntil([&] { return !IsWindowVisible(box.window); }, 5000);
 }
 

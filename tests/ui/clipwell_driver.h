@@ -77,8 +77,9 @@ public:
     bool FindMessageBox(MessageBoxInfo& info) const;
     // Waits for a message box and describes it; nothing on time-out.
     std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 10000) const;
-    // Presses OK on a message box; whether it went within five seconds.
-    bool CloseMessageBox(const MessageBoxInfo& box) const;
+    // Presses a button (OK unless told) of a message box; whether the box
+    // went within five seconds.
+    bool CloseMessageBox(const MessageBoxInfo& box, int button = IDOK) const;
     // Waits for the About box; nullptr on time-out.
     HWND WaitForAbout(DWORD timeoutMs = 5000) const;
 

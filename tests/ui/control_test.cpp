@@ -27,7 +27,7 @@ void StartPausingGrab(ClipwellDriver& clipwell, FixtureServer& server, const std
 {
     server.Serve("/watch?v=" + id, WatchPageHtml(title, "video_id=" + id));
     FixtureServer::Route route;
-    route.stallAfter = kPauseAt;
+    route.stallAfter = {kPauseAt};
     route.stallSeconds = pauseSeconds;
     server.Serve("/get_video?video_id=" + id, video, route);
     clipwell.TypeUrl("http://video.example.com/watch?v=" + id);

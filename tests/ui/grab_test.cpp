@@ -82,7 +82,7 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     const std::string video = VideoBytes(1500);
     // The server pauses after the first kilobyte, so the first status shows.
     FixtureServer::Route route;
-    route.stallAfter = 1024;
+    route.stallAfter = {1024};
     route.stallSeconds = 2;
     ServeVideo(server, "Site - Little Battle", video, route);
     // As the shell says once the taskbar button exists: Wine's list shows nothing.
