@@ -256,9 +256,9 @@ TEST(SlowResponse, AStalledReadFailsAfterThirtySecondsByDefault)
     EXPECT_LT(seconds, 40);
 }
 
-// The sizes ReadChunk gives for a body that pauses (pauseSeconds) or
-// stalls for good after 1500 of 3000 bytes, with a read time-out of 1 s;
-// -1 for the failure that follows a stall.
+// The sizes ReadChunk gives for 3000 bytes that pause (pauseSeconds)
+// after 1500, with a read time-out of 1 s; -1 for a failure. Chunks are
+// full across a pause, and before a stall's failure come all its bytes.
 std::vector<long> ChunkSizes(double pauseSeconds)
 {
     FixtureServer server;
@@ -266,9 +266,8 @@ std::vector<long> ChunkSizes(double pauseSeconds)
     pause.stallAfter = {1500};
     pause.stallSeconds = pauseSeconds;
     server.Serve("/get_video?video_id=3", std::string(3000, 'c'), pause);
-    CInternetSession session;
-    auto connection = session.GetHttpConnection("127.0.0.1", server.Port());
-    auto response = connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?video_id=3");
+    auto response = CInternetSession().GetHttpConnection("127.0.0.1", server.Port())
+                        ->OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?video_id=3");
     response->SetReadTimeout(1000);
     response->SendRequest();
     std::vector<long> sizes;
@@ -277,14 +276,11 @@ std::vector<long> ChunkSizes(double pauseSeconds)
         for (unsigned n; (n = response->ReadChunk(buffer, sizeof buffer)) > 0;)
             sizes.push_back(static_cast<long>(n));
     } catch (const CInternetException& error) {
-        EXPECT_EQ(error.m_dwError, static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
-        sizes.push_back(-1);
+        sizes.push_back(error.m_dwError == ERROR_INTERNET_TIMEOUT ? -1 : 0);
     }
     return sizes;
 }
 
-// Full chunks across a pause; before a stall's failure, every byte that
-// had arrived.
 TEST(Response, ChunksAreFullAndNoByteIsLostToAFailure)
 {
     EXPECT_EQ(ChunkSizes(0.3), (std::vector<long>{1024, 1024, 952}));

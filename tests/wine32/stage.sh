@@ -39,7 +39,7 @@ UI_CASES+=:StartUp.GrabsTheAddressOnItsCommandLine:Errors.ACodeNoTableKnowsFalls
 UI_CASES+=:Grab.SavesTheVideoUnderThePageTitleWithItsProgress
 # The network faults: dropped, short, continued and stalled transfers and
 # pages (those with a second grab or a second round are below).
-UI_FAULT_SECOND_GRAB=Faults.RetryContinuesFromTheFile:Faults.ANewGrabEndsTheWaitBeforeAContinuation:Faults.AStoppedWorkerLeavesTheNextGrabAlone
+UI_FAULT_SECOND_GRAB=Faults.RetryContinuesFromTheFile:Faults.AStoppedWorkerLeavesTheNextGrabAlone
 UI_FAULT_CASES=Faults.*:StalledFaults.*-$UI_FAULT_SECOND_GRAB
 E2E_CASES=Nginx.*:NginxFirstGrab.*
 E2E_JAPANESE_CASES=NginxJapanese.*
