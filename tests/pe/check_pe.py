@@ -6,7 +6,7 @@ import subprocess
 import sys
 
 SYSTEM_DLLS = re.compile(
-    r"^(kernel32|user32|gdi32|wininet|shlwapi|comctl32|ole32|ws2_32|wsock32|advapi32|"
+    r"^(kernel32|user32|gdi32|wininet|shlwapi|shell32|comctl32|ole32|ws2_32|wsock32|advapi32|"
     r"msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)\.dll$", re.IGNORECASE)
 
 
