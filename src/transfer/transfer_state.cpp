@@ -2,6 +2,8 @@
 
 #include "transfer/transfer_messages.h"
 
+#include <utility>
+
 namespace {
 
 // Takes lock on the window's thread. The worker may hold it while it
@@ -39,13 +41,30 @@ void TransferState::Finish(TransferOutcome outcome, std::optional<TransferPoint>
     PostMessageA(window, WM_APP_TRANSFER_ENDED, m_id, 0);
 }
 
+bool TransferState::Hold(unsigned count)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_inHand = count;
+    return m_transferActive;
+}
+
 void TransferState::Stop()
 {
     LockRunningSentMessages(m_lock);
     const std::lock_guard<std::mutex> lock(m_lock, std::adopt_lock);
-    m_transferActive = false;
-    m_outputFile.Abort();
-    SetEvent(m_stopped.Get());
+    // However the write below ends, the file is closed and the worker free.
+    struct Closing {
+        TransferState& state;
+        ~Closing()
+        {
+            state.m_outputFile.Abort();
+            SetEvent(state.m_stopped.Get());
+        }
+    } closing{*this};
+    const bool wasActive = m_transferActive.exchange(false);
+    // A stop during a stall keeps what arrived before it.
+    if (wasActive && m_inHand > 0 && m_outputFile.IsOpen())
+        m_outputFile.Write(m_chunk, std::exchange(m_inHand, 0u));
 }
 
 bool TransferState::WaitUnlessStopped(unsigned long milliseconds) const

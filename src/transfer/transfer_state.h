@@ -53,6 +53,12 @@ public:
     // Set when this transfer continues an earlier one into the same file.
     std::optional<TransferPoint> m_continueFrom;
 
+    // The video is copied in chunks of this many bytes, each shown and then
+    // written once full (or at the body's end).
+    static constexpr unsigned kChunkSize = 1024;
+    // The chunk the worker fills; a stop writes the part that has arrived.
+    char m_chunk[kChunkSize];
+
     // Runs action under the lock unless the transfer has been stopped;
     // whether it ran. What action raises passes through.
     template <typename Action>
@@ -65,6 +71,12 @@ public:
         return true;
     }
 
+    // Notes that count bytes of the chunk have arrived, while the worker
+    // waits for the rest; false when the transfer has been stopped.
+    bool Hold(unsigned count);
+    // Marks the chunk as taken (shown and written); under IfActive.
+    void ChunkTaken() { m_inHand = 0; }
+
     // Ends a transfer that ran its course, keeping what it came to: the
     // file closed, the flag clear, the outcome kept for the window, which
     // is then told (WM_APP_TRANSFER_ENDED with this transfer's Id). Does
@@ -73,8 +85,9 @@ public:
 
     // Stops the transfer from the window's thread: waits for the lock while
     // carrying out the messages the worker sends meanwhile, then clears the
-    // flag, closes the file with every byte written and wakes a waiting
-    // worker.
+    // flag, writes the bytes of the chunk that have arrived, closes the file
+    // and wakes a waiting worker. Raises the file's error when those bytes
+    // cannot be written, with the file closed all the same.
     void Stop();
 
     // Waits milliseconds, or less when the transfer is stopped meanwhile;
@@ -97,6 +110,7 @@ private:
     const unsigned long m_id;
     std::atomic<bool> m_transferActive{false};
     std::mutex m_lock;
+    unsigned m_inHand = 0;  // bytes of m_chunk that have arrived, not yet taken
     UniqueHandle m_stopped;
     TransferOutcome m_outcome;
     std::optional<TransferPoint> m_reached;

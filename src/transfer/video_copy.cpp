@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr unsigned kChunkSize = 1024;
-
 // The library makes up "HTTP/1.0 200 OK" for a reply without a status
 // line, with no header line after it.
 bool HasHeaderLines(const std::string& rawHeaders)
@@ -120,9 +118,9 @@ VideoCopy::Step VideoCopy::CopyWholeReply(CHttpFile& response)
 VideoCopy::Step VideoCopy::CopyBody(CHttpFile& response)
 {
     m_inBody = true;
-    char chunk[kChunkSize];
-    for (unsigned n = response.ReadChunk(chunk, kChunkSize); n > 0; n = response.ReadChunk(chunk, kChunkSize)) {
-        if (!TakeChunk(chunk, n))
+    const auto hold = [this](unsigned count) { return m_transfer.Hold(count); };
+    for (unsigned n; (n = response.ReadChunk(m_transfer.m_chunk, TransferState::kChunkSize, hold)) > 0;) {
+        if (!TakeChunk(n))
             return Step::Stopped;
     }
     if (m_point && m_outcome.received < m_point->total)
@@ -130,13 +128,14 @@ VideoCopy::Step VideoCopy::CopyBody(CHttpFile& response)
     return Step::Over;
 }
 
-bool VideoCopy::TakeChunk(const char* chunk, unsigned count)
+bool VideoCopy::TakeChunk(unsigned count)
 {
     return m_transfer.IfActive([&] {
         m_outcome.received += count;
         m_start.status.SetWindowText(m_progress.StatusText(m_outcome.received).c_str());
         m_start.progress.SetPos(m_progress.Position(m_outcome.received));
-        m_transfer.m_outputFile.Write(chunk, count);
+        m_transfer.m_outputFile.Write(m_transfer.m_chunk, count);
+        m_transfer.ChunkTaken();
         if (m_point)
             m_point->written = m_outcome.received;
     });

@@ -55,8 +55,9 @@ private:
     void ReadReply(const CHttpFile& response);
     Step CopyWholeReply(CHttpFile& response);
     Step CopyBody(CHttpFile& response);
-    // Shows and writes one chunk; false when the transfer was stopped.
-    bool TakeChunk(const char* chunk, unsigned count);
+    // Shows and writes the transfer's chunk of count bytes; false when the
+    // transfer was stopped.
+    bool TakeChunk(unsigned count);
 
     WorkerStart& m_start;
     TransferState& m_transfer;

@@ -332,8 +332,11 @@ void StartStalledGrab(ClipwellDriver& clipwell, FixtureServer& server, const std
     ServeRow(server, row);
     clipwell.TypeUrl(PageUrl(name));
     clipwell.ClickGrab();
-    const std::string counted = std::to_string(kStallAt) + " / " + std::to_string(kVideoSize) + " B";
+    // The count shows full chunks; the rest of the bytes before the stall
+    // wait in a chunk not yet full.
+    const std::string counted = std::to_string(kStallAt / 1024 * 1024) + " / " + std::to_string(kVideoSize) + " B";
     ASSERT_TRUE(WaitUntil([&] { return clipwell.Status() == counted; }, 15000)) << clipwell.Status();
+    WaitUntil([] { return false; }, 300);
 }
 
 // How long Wine takes to end the least of dialog programs once its window

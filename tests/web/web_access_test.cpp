@@ -256,16 +256,16 @@ TEST(SlowResponse, AStalledReadFailsAfterThirtySecondsByDefault)
     EXPECT_LT(seconds, 40);
 }
 
-// The sizes ReadChunk gives for 3000 bytes that pause (pauseSeconds)
-// after 1500, with a read time-out of 1 s; -1 for a failure. Chunks are
-// full across a pause, and before a stall's failure come all its bytes.
-std::vector<long> ChunkSizes(double pauseSeconds)
+// The sizes ReadChunk gives for 100000 bytes, stalled for good after
+// stallAfter of them (-1: never), with a read time-out of 1 s; -1 for a
+// failure.
+std::vector<long> ChunkSizes(long stallAfter)
 {
     FixtureServer server;
-    FixtureServer::Route pause;
-    pause.stallAfter = {1500};
-    pause.stallSeconds = pauseSeconds;
-    server.Serve("/get_video?video_id=3", std::string(3000, 'c'), pause);
+    FixtureServer::Route stall;
+    stall.stallAfter = {stallAfter};
+    stall.stallSeconds = 45;
+    server.Serve("/get_video?video_id=3", std::string(100000, 'c'), stall);
     auto response = CInternetSession().GetHttpConnection("127.0.0.1", server.Port())
                         ->OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?video_id=3");
     response->SetReadTimeout(1000);
@@ -281,10 +281,16 @@ std::vector<long> ChunkSizes(double pauseSeconds)
     return sizes;
 }
 
+// Chunks are full while the body flows, and a stall's failure comes only
+// after every byte that arrived before it.
 TEST(Response, ChunksAreFullAndNoByteIsLostToAFailure)
 {
-    EXPECT_EQ(ChunkSizes(0.3), (std::vector<long>{1024, 1024, 952}));
-    EXPECT_EQ(ChunkSizes(45), (std::vector<long>{1024, 476, -1}));
+    std::vector<long> flowing(97, 1024);
+    flowing.push_back(672);
+    EXPECT_EQ(ChunkSizes(-1), flowing);
+    std::vector<long> stalled(48, 1024);
+    stalled.insert(stalled.end(), {848, -1});
+    EXPECT_EQ(ChunkSizes(50000), stalled);
 }
 
 TEST(Request, WithoutAHandleFailsOnlyWhenSent)

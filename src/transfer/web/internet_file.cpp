@@ -58,7 +58,7 @@ unsigned CInternetFile::Read(void* buffer, unsigned count)
     return static_cast<unsigned>(ReadBytes(static_cast<char*>(buffer), count));
 }
 
-unsigned CInternetFile::ReadChunk(void* buffer, unsigned count)
+unsigned CInternetFile::ReadChunk(void* buffer, unsigned count, const std::function<bool(unsigned)>& arrived)
 {
     CheckReadable();
     if (const DWORD pending = std::exchange(m_pendingError, 0))
@@ -67,25 +67,25 @@ unsigned CInternetFile::ReadChunk(void* buffer, unsigned count)
     unsigned got = 0;
     while (got < count) {
         DWORD available = 0;
-        const DWORD start = GetTickCount();
+        DWORD read = 0;
         DWORD error = 0;
-        if (!InternetQueryDataAvailable(GetHandle(), &available, 0, 0)) {
+        const DWORD start = GetTickCount();
+        if (!InternetQueryDataAvailable(GetHandle(), &available, 0, 0))
             error = ReceiveError(start);
-        } else if (available == 0) {
+        else if (available == 0)
             break;
-        } else {
-            DWORD read = 0;
-            if (TryRead(bytes + got, available < count - got ? available : count - got, read, error)) {
-                got += read;
-                continue;
-            }
+        else if (TryRead(bytes + got, available < count - got ? available : count - got, read, error))
+            got += read;
+        if (error != 0) {
+            if (IsConnectionLost(error))
+                break;
+            if (got == 0)
+                throw CInternetException(error, m_dwContext);
+            m_pendingError = error;
+            break;
         }
-        if (IsConnectionLost(error))
+        if (got < count && arrived && !arrived(got))
             break;
-        if (got == 0)
-            throw CInternetException(error, m_dwContext);
-        m_pendingError = error;
-        break;
     }
     return got;
 }

@@ -4,6 +4,7 @@
 #include "transfer/web/internet_handle.h"
 #include "transfer/web/line_reader.h"
 
+#include <functional>
 #include <string>
 
 // A stream of the HTTP client library. ReadString takes the body line by
@@ -17,15 +18,16 @@ public:
     bool ReadString(std::string& line) override;
     // Reads up to count bytes; 0 at the end of the body, and again 0 after.
     unsigned Read(void* buffer, unsigned count) override;
-    // Reads count bytes, fewer only at the end of the body or when a read
-    // fails; 0 at the end. It takes only what the library holds, waiting
-    // for more (at most the read time-out each time) until the buffer is
-    // full, so a failure cannot take bytes that had arrived before it: the
-    // bytes in hand are returned, and the failure is raised by the next
-    // call. A connection that the server drops or resets ends the body as
-    // a close does: the caller compares the length it got with the one it
-    // was promised.
-    unsigned ReadChunk(void* buffer, unsigned count);
+    // Reads count bytes, fewer only at the end of the body, when a read
+    // fails, or when arrived says to stop; 0 at the end. It takes only
+    // what the library holds, waiting for more (at most the read time-out
+    // each time) until the buffer is full, and tells arrived the count in
+    // the buffer after each read that leaves it short, so the caller can
+    // keep those bytes should it give up waiting. A failure after some
+    // bytes returns them and is raised by the next call. A connection that
+    // the server drops or resets ends the body as a close does: the caller
+    // compares the length it got with the one it was promised.
+    unsigned ReadChunk(void* buffer, unsigned count, const std::function<bool(unsigned)>& arrived = nullptr);
     // Closes the handle and frees the line buffer; never raises.
     void Close() override;
     void Abort() override;
