@@ -41,14 +41,6 @@ std::u16string KeptBytes(const TransferOutcome& outcome)
     return Joined({TheFile(outcome), u" keeps the ", received, u" bytes that arrived."});
 }
 
-// The library makes up "HTTP/1.0 200 OK" for a reply without a status
-// line, with no header line after it.
-bool HasHeaderLines(const std::string& rawHeaders)
-{
-    const std::size_t end = rawHeaders.find_first_of("\r\n");
-    return end != std::string::npos && rawHeaders.find_first_not_of("\r\n", end) != std::string::npos;
-}
-
 bool IsSuccess(const std::string& statusCode)
 {
     const std::int64_t code = ParseDecimal(statusCode);
@@ -88,6 +80,12 @@ TransferReport Described(const TransferOutcome& outcome)
 }
 
 }  // namespace
+
+bool HasHeaderLines(const std::string& rawHeaders)
+{
+    const std::size_t end = rawHeaders.find_first_of("\r\n");
+    return end != std::string::npos && rawHeaders.find_first_not_of("\r\n", end) != std::string::npos;
+}
 
 TransferReport ReportOf(const TransferOutcome& outcome)
 {

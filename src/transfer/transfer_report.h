@@ -43,3 +43,7 @@ struct TransferReport {
 // shorter than its Content-Length. Retry is offered where another round
 // could bring the rest.
 TransferReport ReportOf(const TransferOutcome& outcome);
+
+// False for the reply the library makes up when the server sent no status
+// line: "HTTP/1.0 200 OK" with no header line after it.
+bool HasHeaderLines(const std::string& rawHeaders);

@@ -2,20 +2,7 @@
 
 #include "transfer/continuation.h"
 #include "transfer/decimal.h"
-#include "transfer/transfer_messages.h"
 #include "transfer/video_site.h"
-
-namespace {
-
-// The library makes up "HTTP/1.0 200 OK" for a reply without a status
-// line, with no header line after it.
-bool HasHeaderLines(const std::string& rawHeaders)
-{
-    const std::size_t end = rawHeaders.find_first_of("\r\n");
-    return end != std::string::npos && rawHeaders.find_first_not_of("\r\n", end) != std::string::npos;
-}
-
-}  // namespace
 
 VideoCopy::VideoCopy(WorkerStart& start)
     : m_start(start), m_transfer(*start.transfer), m_progress("", 0), m_point(m_transfer.m_continueFrom)
@@ -39,7 +26,7 @@ std::unique_ptr<CHttpFile> VideoCopy::RequestFor(int attempt)
                                                                 m_transfer.m_request.path.c_str(), nullptr, 1,
                                                                 nullptr, nullptr, kVideoRequestFlags);
     response->AddRequestHeaders(kVideoAcceptHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
-    if (m_continuing) {
+    if (AsksForTheRest()) {
         const std::string range = ContinuationHeaders(m_point->written, m_point->validator);
         response->AddRequestHeaders(range.c_str(), HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE, -1);
     }
@@ -58,11 +45,11 @@ VideoCopy::Step VideoCopy::Attempt(int attempt)
     m_outcome.failed = false;
     m_outcome.failure.clear();
     m_inBody = false;
-    m_continuing = m_point.has_value() && m_point->written > 0;
+    m_askingAgain = m_point.has_value();
     const std::unique_ptr<CHttpFile> response = RequestFor(attempt);
     response->SendRequest();
     ReadReply(*response);
-    if (!m_continuing)
+    if (!AsksForTheRest())
         return CopyWholeReply(*response);
     const std::int64_t status = ParseDecimal(m_outcome.statusCode);
     // A connection closed without a reply is lost again, not refused.
@@ -146,7 +133,7 @@ VideoCopy::Step VideoCopy::Failed(std::u16string text, bool internetError)
     m_outcome.failed = true;
     m_outcome.failure = std::move(text);
     // The reply broke off, or the request for the rest found no server.
-    if (internetError && m_point && (m_inBody || m_continuing))
+    if (internetError && m_point && (m_inBody || m_askingAgain))
         return Step::Broken;
     return Step::Over;
 }

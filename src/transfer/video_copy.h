@@ -52,6 +52,9 @@ public:
 
 private:
     std::unique_ptr<CHttpFile> RequestFor(int attempt);
+    // True when the attempt asks for the rest with a range: it asks again,
+    // and some of the video is in the file.
+    bool AsksForTheRest() const { return m_askingAgain && m_point->written > 0; }
     void ReadReply(const CHttpFile& response);
     Step CopyWholeReply(CHttpFile& response);
     Step CopyBody(CHttpFile& response);
@@ -66,7 +69,7 @@ private:
     // Where a continuation would start; set once a reply that can be
     // continued (200 with a Content-Length) has begun.
     std::optional<TransferPoint> m_point;
-    // Set while the attempt asks for the rest of the video.
-    bool m_continuing = false;
+    // Set while the attempt asks again for a reply that broke off.
+    bool m_askingAgain = false;
     bool m_inBody = false;
 };
