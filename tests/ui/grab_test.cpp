@@ -58,7 +58,7 @@ TEST(StartUp, ShowsAnEmptyIdleDialog)
     EXPECT_EQ(clipwell.Status(), "");
     EXPECT_TRUE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.Focus(), clipwell.Control(1000));
-    EXPECT_EQ(clipwell.Text(clipwell.Control(1002)), "Grab!");
+    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_GRAB)), "Grab!");
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }
 
