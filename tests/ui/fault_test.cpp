@@ -228,13 +228,15 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
         {"NoStatus", [](FixtureServer::Route& r) { r.reply = "raw"; }, "exclamation", "no status line",
          std::string::npos, kQuickMs, kRaw},
         // Continued to the whole video: by a strong ETag; by Last-Modified
-        // when the ETag is weak, twice; from the start when the video
-        // changed (as when a server ignores the range: a 200).
+        // when the ETag is weak, twice; from the start when the server
+        // ignores the range or the video changed.
         {"DropThenRest", Cut(kClose, {40000, -1}, {"ETag: \"v1\""}, true), "", "", kVideoSize, kQuickMs,
          VideoBytes(kVideoSize), {"bytes=40000-;\"v1\""}},
         {"TwoResets",
          Cut(&FixtureServer::Route::resetAfter, {30000, 60000, -1}, {"ETag: W/\"w\"", "Last-Modified: " + kDate}, true),
          "", "", kVideoSize, kQuickMs, VideoBytes(kVideoSize), {"bytes=30000-;" + kDate, "bytes=90000-;" + kDate}},
+        {"IgnoresRange", Cut(kClose, {40000, -1}, {"ETag: \"v1\""}), "", "", kVideoSize, kQuickMs,
+         VideoBytes(kVideoSize), {"bytes=40000-;\"v1\""}},
         {"Changed", Cut(kClose, {40000, -1}, {"ETag: \"v1\""}, true, 1), "", "", kVideoSize, kQuickMs,
          VideoBytes(kVideoSize), {"bytes=40000-;\"v1\""}, false, true},
     };
