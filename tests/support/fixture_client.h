@@ -26,6 +26,7 @@ public:
         bool ranges = false;          // honour Range and If-Range (by the ETag or Last-Modified header)
         int reviseAfter = -1;         // from this request on (0-based), a changed video (see the server)
         unsigned short forward = 0;   // relay a real server's answers from this loopback port
+        long pace = 0;                // send the body in pieces of this many bytes, 2 ms apart
     };
 
     // Connects to the server; unless told to keep them, it forgets earlier

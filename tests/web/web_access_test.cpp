@@ -256,15 +256,16 @@ TEST(SlowResponse, AStalledReadFailsAfterThirtySecondsByDefault)
     EXPECT_LT(seconds, 40);
 }
 
-// The sizes ReadChunk gives for 100000 bytes, stalled for good after
-// stallAfter of them (-1: never), with a read time-out of 1 s; -1 for a
-// failure.
+// The sizes ReadChunk gives for 100000 bytes sent in pieces of 700,
+// stalled for good after stallAfter of them (-1: never), with a read
+// time-out of 1 s; -1 for a failure.
 std::vector<long> ChunkSizes(long stallAfter)
 {
     FixtureServer server;
     FixtureServer::Route stall;
     stall.stallAfter = {stallAfter};
     stall.stallSeconds = 45;
+    stall.pace = 700;
     server.Serve("/get_video?video_id=3", std::string(100000, 'c'), stall);
     auto response = CInternetSession().GetHttpConnection("127.0.0.1", server.Port())
                         ->OpenRequest(CHttpConnection::HTTP_VERB_GET, "get_video?video_id=3");
