@@ -13,7 +13,7 @@
 namespace {
 
 constexpr std::size_t kVideoSize = 20000;
-constexpr long kReplacedAt = 10000;
+constexpr long kReplacedAt = 10240;  // a whole number of chunks, so the count shows it
 // A worker left behind on a stalled server ends by the read time-out.
 constexpr DWORD kStragglerMs = 35000;
 
