@@ -25,6 +25,13 @@ void WindowProgress::Update(bool running, HWND bar)
         percent = PercentDone(SendMessageA(bar, PBM_GETPOS, 0, 0), SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
     if (percent == m_percent)
         return;
+    // While the share grows, at most two changes a second: each costs this
+    // thread a repaint of the window's frame, and the transfer waits for
+    // this thread. The start and the end show at once.
+    const DWORD now = GetTickCount();
+    if (percent && m_percent && now - m_changedAt < kChangeIntervalMs)
+        return;
+    m_changedAt = now;
     m_percent = percent;
     if (percent)
         m_reached = *percent;

@@ -10,7 +10,8 @@
 // A transfer's progress where the user looks while the window is behind
 // others: in the window's caption ("42% - Clipwell") and on its taskbar
 // button. Both follow the progress bar when the dialog repaints it, never
-// per chunk, and change only when the whole percent does.
+// per chunk, and change only when the whole percent does, at most twice a
+// second.
 class WindowProgress {
 public:
     // Takes window's caption as the plain one.
@@ -28,9 +29,12 @@ public:
 private:
     void ShowOnTaskbar();
 
+    static constexpr DWORD kChangeIntervalMs = 500;
+
     HWND m_window = nullptr;
     std::string m_caption;
     std::optional<int> m_percent;
+    DWORD m_changedAt = 0;  // tick count of the last change
     // Where the last transfer of known length got to, for the error state.
     int m_reached = 100;
     bool m_failureShown = false;
