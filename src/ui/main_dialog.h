@@ -25,7 +25,7 @@ public:
     // The status text and the progress bar take every update of a transfer
     // but are painted at most this often a second, and once more when it
     // has ended.
-    static constexpr UINT kRepaintsPerSecond = 30;
+    static constexpr UINT kRepaintsPerSecond = 10;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
