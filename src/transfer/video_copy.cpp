@@ -4,15 +4,18 @@
 #include "transfer/decimal.h"
 #include "transfer/video_site.h"
 
+#include <functional>
+
 VideoCopy::VideoCopy(WorkerStart& start)
-    : m_start(start), m_transfer(*start.transfer), m_progress("", 0), m_point(m_transfer.m_continueFrom)
+    : m_start(start), m_transfer(*start.transfer), m_progress("", 0)
 {
     m_outcome.fileName = start.fileName;
-    if (m_point) {
-        m_outcome.contentLength = m_point->lengthText;
-        m_outcome.expected = m_point->total;
-        m_outcome.received = m_point->written;
-        m_progress = TransferProgress(m_point->lengthText, m_point->total);
+    if (const std::optional<TransferPoint>& from = m_transfer.m_continueFrom) {
+        m_outcome.contentLength = from->lengthText;
+        m_outcome.expected = from->total;
+        m_outcome.received = from->written;
+        m_progress = TransferProgress(from->lengthText, from->total);
+        m_validator = from->validator;
     }
 }
 
@@ -27,7 +30,7 @@ std::unique_ptr<CHttpFile> VideoCopy::RequestFor(int attempt)
                                                                 nullptr, nullptr, kVideoRequestFlags);
     response->AddRequestHeaders(kVideoAcceptHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
     if (AsksForTheRest()) {
-        const std::string range = ContinuationHeaders(m_point->written, m_point->validator);
+        const std::string range = ContinuationHeaders(m_outcome.received, *m_validator);
         response->AddRequestHeaders(range.c_str(), HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE, -1);
     }
     return response;
@@ -45,7 +48,7 @@ VideoCopy::Step VideoCopy::Attempt(int attempt)
     m_outcome.failed = false;
     m_outcome.failure.clear();
     m_inBody = false;
-    m_askingAgain = m_point.has_value();
+    m_askingAgain = m_validator.has_value();
     const std::unique_ptr<CHttpFile> response = RequestFor(attempt);
     response->SendRequest();
     ReadReply(*response);
@@ -59,7 +62,7 @@ VideoCopy::Step VideoCopy::Attempt(int attempt)
     response->QueryInfo(HTTP_QUERY_CONTENT_RANGE, contentRange);
     const ContinuedReply reply =
         HasHeaderLines(m_outcome.rawHeaders)
-            ? JudgeContinuedReply(static_cast<int>(status), contentRange, m_point->written, m_point->total)
+            ? JudgeContinuedReply(static_cast<int>(status), contentRange, m_outcome.received, m_outcome.expected)
             : ContinuedReply::Refused;
     switch (reply) {
     case ContinuedReply::Append:
@@ -82,13 +85,13 @@ VideoCopy::Step VideoCopy::CopyWholeReply(CHttpFile& response)
         m_outcome.expected = ParseDecimal(m_outcome.contentLength);
     m_outcome.received = 0;
     m_progress = TransferProgress(m_outcome.contentLength, m_outcome.expected);
-    m_point.reset();
+    m_validator.reset();
     if (ParseDecimal(m_outcome.statusCode) == 200 && !m_outcome.contentLength.empty()) {
         std::string etag;
         std::string lastModified;
         response.QueryInfo(HTTP_QUERY_ETAG, etag);
         response.QueryInfo(HTTP_QUERY_LAST_MODIFIED, lastModified);
-        m_point = TransferPoint{0, m_outcome.expected, m_outcome.contentLength, IfRangeValidator(etag, lastModified)};
+        m_validator = IfRangeValidator(etag, lastModified);
     }
     // Bytes of two different replies are never joined: a new whole reply
     // is written from the file's start, and the bar starts over.
@@ -105,12 +108,12 @@ VideoCopy::Step VideoCopy::CopyWholeReply(CHttpFile& response)
 VideoCopy::Step VideoCopy::CopyBody(CHttpFile& response)
 {
     m_inBody = true;
-    const auto hold = [this](unsigned count) { return m_transfer.Hold(count); };
+    const std::function<bool(unsigned)> hold = [this](unsigned count) { return m_transfer.Hold(count); };
     for (unsigned n; (n = response.ReadChunk(m_transfer.m_chunk, TransferState::kChunkSize, hold)) > 0;) {
         if (!TakeChunk(n))
             return Step::Stopped;
     }
-    if (m_point && m_outcome.received < m_point->total)
+    if (m_validator && m_outcome.received < m_outcome.expected)
         return Step::Broken;
     return Step::Over;
 }
@@ -123,8 +126,6 @@ bool VideoCopy::TakeChunk(unsigned count)
         m_start.progress.SetPos(m_progress.Position(m_outcome.received));
         m_transfer.m_outputFile.Write(m_transfer.m_chunk, count);
         m_transfer.ChunkTaken();
-        if (m_point)
-            m_point->written = m_outcome.received;
     });
 }
 
@@ -133,7 +134,7 @@ VideoCopy::Step VideoCopy::Failed(std::u16string text, bool internetError)
     m_outcome.failed = true;
     m_outcome.failure = std::move(text);
     // The reply broke off, or the request for the rest found no server.
-    if (internetError && m_point && (m_inBody || m_askingAgain))
+    if (internetError && m_validator && (m_inBody || m_askingAgain))
         return Step::Broken;
     return Step::Over;
 }
@@ -157,6 +158,6 @@ void VideoCopy::Finish(Step last)
     m_outcome.canContinue = last == Step::Broken;
     std::optional<TransferPoint> reached;
     if (m_outcome.canContinue)
-        reached = m_point;
+        reached = TransferPoint{m_outcome.received, m_outcome.expected, m_outcome.contentLength, *m_validator};
     m_transfer.Finish(m_outcome, reached, m_start.endWindow);
 }

@@ -54,7 +54,7 @@ private:
     std::unique_ptr<CHttpFile> RequestFor(int attempt);
     // True when the attempt asks for the rest with a range: it asks again,
     // and some of the video is in the file.
-    bool AsksForTheRest() const { return m_askingAgain && m_point->written > 0; }
+    bool AsksForTheRest() const { return m_askingAgain && m_outcome.received > 0; }
     void ReadReply(const CHttpFile& response);
     Step CopyWholeReply(CHttpFile& response);
     Step CopyBody(CHttpFile& response);
@@ -66,9 +66,10 @@ private:
     TransferState& m_transfer;
     TransferOutcome m_outcome;
     TransferProgress m_progress;
-    // Where a continuation would start; set once a reply that can be
-    // continued (200 with a Content-Length) has begun.
-    std::optional<TransferPoint> m_point;
+    // The If-Range validator (perhaps empty) of the reply being continued;
+    // set once a reply that can be continued (200 with a Content-Length)
+    // has begun. Where it would continue is m_outcome's count and length.
+    std::optional<std::string> m_validator;
     // Set while the attempt asks again for a reply that broke off.
     bool m_askingAgain = false;
     bool m_inBody = false;
