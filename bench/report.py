@@ -18,9 +18,16 @@ def main(results_path, json_path, wine):
     table = {name: {"median": statistics.median(v), "min": min(v), "max": max(v), "runs": len(v)}
              for name, v in values.items()}
     median = lambda name: table[name]["median"] if name in table else float("nan")
+    # Clipwell and the hidden floor ran in alternating pairs: each pair's
+    # ratio is a side-by-side measure, and their median sums them up.
+    def pairs(suffix):
+        each = [c / f for c, f in zip(values.get("clipwell" + suffix, []), values.get("floor_hidden" + suffix, []))]
+        return statistics.median(each) if each else float("nan")
+
     ratios = {
         "clipwell/floor": median("clipwell_seconds") / median("floor_seconds"),
-        "clipwell/floor_hidden": median("clipwell_seconds") / median("floor_hidden_seconds"),
+        "clipwell/floor_hidden, median of the pairs": pairs("_seconds"),
+        "clipwell/floor_hidden, one processor, median of the pairs": pairs("_one_cpu_seconds"),
         "clipwell/curl": median("clipwell_seconds") / median("curl_seconds"),
         "floor/floor_hidden": median("floor_seconds") / median("floor_hidden_seconds"),
         "native page 16/1 MiB": median("native_page_16mib_seconds") / median("native_page_1mib_seconds"),
@@ -36,11 +43,12 @@ def main(results_path, json_path, wine):
         print("%-34s %12.4f %12.4f %12.4f %5d" % (name, row["median"], row["min"], row["max"], row["runs"]))
     print()
     for name, ratio in ratios.items():
-        print("%-34s %12.3f" % (name, ratio))
+        print("%-58s %8.3f" % (name, ratio))
     if median("win32_emulated") == 1:
         print("The 32-bit exe ran under qemu-user: its ratio measures the emulation, not the program.")
     goals = {
-        "Clipwell within 1.05 x the floor with hidden controls": ratios["clipwell/floor_hidden"] <= 1.05,
+        "Clipwell within 1.05 x the floor with hidden controls (one processor)":
+        ratios["clipwell/floor_hidden, one processor, median of the pairs"] <= 1.05,
         "every chunk of the 8 MiB grab 1024 bytes (8192 chunks)": median("clipwell_chunks") == 8192
         and median("clipwell_short_chunks") == 0,
         "99th percentile round trip under 100 ms": median("round_trip_p99_ms") < 100,
