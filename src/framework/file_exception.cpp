@@ -1,6 +1,7 @@
 #include "framework/file_exception.h"
 
 #include "framework/framework_resource.h"
+#include "framework/placeholders.h"
 #include "framework/string_table.h"
 
 #include <utility>
@@ -47,16 +48,6 @@ constexpr OsErrorCause kOsErrorCauses[] = {
     {206, CFileException::badPath},          // ERROR_FILENAME_EXCED_RANGE
 };
 
-// Puts name in place of every "%1" of text.
-template <class Char>
-void ReplaceName(std::basic_string<Char>& text, const std::basic_string<Char>& name)
-{
-    const Char placeholder[] = {Char('%'), Char('1'), Char()};
-    for (std::size_t at = text.find(placeholder); at != std::basic_string<Char>::npos;
-         at = text.find(placeholder, at + name.size()))
-        text.replace(at, 2, name);
-}
-
 }  // namespace
 
 CFileException::CFileException(int cause, long osError, std::string fileName, std::u16string wideFileName)
@@ -85,7 +76,7 @@ bool CFileException::GetErrorMessage(char* error, unsigned maxError, unsigned* h
         CopyErrorText({}, error, maxError);
         return false;
     }
-    ReplaceName(text, name);
+    text = FillPlaceholders<char>(text, {name});
     return CopyErrorText(text, error, maxError);
 }
 
@@ -97,6 +88,6 @@ bool CFileException::GetWideErrorMessage(std::u16string& text, unsigned* helpCon
     text.clear();
     if (m_wideFileName.empty() || !LoadResourceString(id, text))
         return false;
-    ReplaceName(text, m_wideFileName);
+    text = FillPlaceholders<char16_t>(text, {m_wideFileName});
     return true;
 }

@@ -2,14 +2,26 @@
 
 #include <windows.h>
 
+bool MultiByteToWide(std::string_view bytes, unsigned codePage, unsigned long flags, std::wstring& wide)
+{
+    wide.clear();
+    if (bytes.empty())
+        return true;
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+    if (length <= 0)
+        return false;
+    wide.resize(static_cast<std::size_t>(length));
+    if (MultiByteToWideChar(codePage, flags, bytes.data(), size, wide.data(), length) == length)
+        return true;
+    wide.clear();
+    return false;
+}
+
 std::wstring AnsiToWide(std::string_view text)
 {
-    const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (size <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
+    std::wstring wide;
+    MultiByteToWide(text, CP_ACP, 0, wide);
     return wide;
 }
 

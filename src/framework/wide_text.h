@@ -7,6 +7,9 @@
 // A and W functions convert it: a character the code page cannot hold
 // becomes its default character. Windows builds only.
 std::wstring AnsiToWide(std::string_view text);
+// bytes in codePage as UTF-16, converted with MultiByteToWideChar's flags;
+// false, with wide empty, when the system cannot convert them.
+bool MultiByteToWide(std::string_view bytes, unsigned codePage, unsigned long flags, std::wstring& wide);
 std::string WideToAnsi(std::wstring_view text);
 
 // wchar_t is a UTF-16 code unit on Windows, so the program's char16_t

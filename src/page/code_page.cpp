@@ -9,20 +9,6 @@
 
 namespace {
 
-// Converts bytes; false when they hold a sequence invalid in codePage.
-bool Convert(std::string_view bytes, unsigned codePage, std::wstring& wide)
-{
-    wide.clear();
-    if (bytes.empty())
-        return true;
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
-    if (length <= 0)
-        return false;
-    wide.resize(static_cast<std::size_t>(length));
-    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), length) == length;
-}
-
 // The byte length of the sequence that starts at position: a lead byte and
 // as many continuation bytes as it announces in UTF-8, one character as the
 // lead bytes say in other code pages.
@@ -78,7 +64,7 @@ unsigned PageCodePage(std::string_view contentType, const WatchPage& page)
 std::wstring DecodeText(std::string_view text, unsigned codePage)
 {
     std::wstring wide;
-    if (Convert(text, codePage, wide))
+    if (MultiByteToWide(text, codePage, MB_ERR_INVALID_CHARS, wide))
         return wide;
     // Some sequence is invalid: convert one sequence at a time, so that
     // only the invalid ones are lost.
@@ -86,7 +72,7 @@ std::wstring DecodeText(std::string_view text, unsigned codePage)
     std::wstring decoded;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length = SequenceLength(text, i, codePage, leadBytes);
-        if (Convert(text.substr(i, length), codePage, wide))
+        if (MultiByteToWide(text.substr(i, length), codePage, MB_ERR_INVALID_CHARS, wide))
             decoded += wide;
         else
             decoded += L'_';

@@ -1,14 +1,9 @@
 #include "transfer/continuation.h"
 
+#include "framework/placeholders.h"
 #include "transfer/decimal.h"
 
 namespace {
-
-// The text of value in decimal.
-std::string Digits(std::int64_t value)
-{
-    return std::to_string(value);
-}
 
 // Takes the decimal number at the front of text; false when there is none.
 bool TakeNumber(std::string_view& text, std::int64_t& value)
@@ -47,7 +42,7 @@ std::string IfRangeValidator(std::string_view etag, std::string_view lastModifie
 
 std::string ContinuationHeaders(std::int64_t offset, std::string_view validator)
 {
-    std::string headers = "Range: bytes=" + Digits(offset) + "-\r\n";
+    std::string headers = "Range: bytes=" + std::to_string(offset) + "-\r\n";
     if (!validator.empty())
         headers.append("If-Range: ").append(validator).append("\r\n");
     return headers;
@@ -73,17 +68,6 @@ ContinuedReply JudgeContinuedReply(int status, std::string_view contentRange, st
 std::string WaitingStatus(std::string_view pattern, std::int64_t received, std::string_view length, int seconds,
                           int attempt)
 {
-    const std::string values[] = {Digits(received), std::string(length), Digits(seconds), Digits(attempt),
-                                  Digits(kTries)};
-    std::string text;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-        if (pattern[i] == '%' && next >= '1' && next <= '5') {
-            text.append(values[next - '1']);
-            ++i;
-        } else {
-            text.push_back(pattern[i]);
-        }
-    }
-    return text;
+    return FillPlaceholders<char>(pattern, {std::to_string(received), length, std::to_string(seconds),
+                                            std::to_string(attempt), std::to_string(kTries)});
 }

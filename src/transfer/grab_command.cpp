@@ -34,8 +34,7 @@ void RunGrabCommand(TransferWindow& window)
 
     auto transfer = std::make_shared<TransferState>();
     transfer->m_request = VideoRequest{std::move(connection), requestPath};
-    transfer->m_response = transfer->m_request.connection->OpenRequest(
-        CHttpConnection::HTTP_VERB_GET, requestPath.c_str(), nullptr, 1, nullptr, nullptr, kVideoRequestFlags);
+    transfer->m_response = transfer->m_request.Open();
     CFileException error;
     if (!transfer->m_outputFile.Open(fileName.c_str(), kOutputMode, &error))
         throw error;

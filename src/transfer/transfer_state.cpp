@@ -1,6 +1,7 @@
 #include "transfer/transfer_state.h"
 
 #include "transfer/transfer_messages.h"
+#include "transfer/video_site.h"
 
 #include <utility>
 
@@ -19,6 +20,14 @@ void LockRunningSentMessages(std::mutex& lock)
 }
 
 }  // namespace
+
+std::unique_ptr<CHttpFile> VideoRequest::Open() const
+{
+    std::unique_ptr<CHttpFile> request = connection->OpenRequest(CHttpConnection::HTTP_VERB_GET, path.c_str(),
+                                                                 nullptr, 1, nullptr, nullptr, kVideoRequestFlags);
+    request->AddRequestHeaders(kVideoAcceptHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
+    return request;
+}
 
 std::atomic<unsigned long> TransferState::s_lastId{0};
 

@@ -21,6 +21,10 @@
 struct VideoRequest {
     std::shared_ptr<CHttpConnection> connection;
     std::string path;
+
+    // A new GET request for the video, with the Accept header, not yet
+    // sent; raises what opening it raises.
+    std::unique_ptr<CHttpFile> Open() const;
 };
 
 // How far a broken transfer got: what a continuation asks for and checks

@@ -36,8 +36,8 @@ public:
     // True once the window has been asked to end; a grab then goes no
     // further.
     virtual bool Ending() const = 0;
-    // Called on the window's thread when a transfer starts (enabled false)
-    // and when it is over or stopped (enabled true).
+    // Called on the window's thread when a transfer starts (running true)
+    // and when it is over or stopped (running false).
     virtual void ShowTransferRunning(bool running) = 0;
 
     // True while the transfer's flag is set.

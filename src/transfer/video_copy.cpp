@@ -2,7 +2,6 @@
 
 #include "transfer/continuation.h"
 #include "transfer/decimal.h"
-#include "transfer/video_site.h"
 
 #include <functional>
 
@@ -21,14 +20,8 @@ VideoCopy::VideoCopy(WorkerStart& start)
 
 std::unique_ptr<CHttpFile> VideoCopy::RequestFor(int attempt)
 {
-    std::unique_ptr<CHttpFile> response;
-    if (attempt == 1 && m_transfer.m_response)
-        response = std::move(m_transfer.m_response);
-    else
-        response = m_transfer.m_request.connection->OpenRequest(CHttpConnection::HTTP_VERB_GET,
-                                                                m_transfer.m_request.path.c_str(), nullptr, 1,
-                                                                nullptr, nullptr, kVideoRequestFlags);
-    response->AddRequestHeaders(kVideoAcceptHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
+    std::unique_ptr<CHttpFile> response = attempt == 1 && m_transfer.m_response ? std::move(m_transfer.m_response)
+                                                                                 : m_transfer.m_request.Open();
     if (AsksForTheRest()) {
         const std::string range = ContinuationHeaders(m_outcome.received, *m_validator);
         response->AddRequestHeaders(range.c_str(), HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE, -1);

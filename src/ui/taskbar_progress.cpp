@@ -2,8 +2,6 @@
 
 #include <shobjidl.h>
 
-#include <utility>
-
 namespace {
 
 // A message number above 0xFFFF is never sent to a window: the stand-in
@@ -11,24 +9,6 @@ namespace {
 constexpr UINT kNeverSent = 0x10000;
 
 }  // namespace
-
-TaskbarProgress::TaskbarProgress(TaskbarProgress&& other) noexcept
-    : m_list(std::exchange(other.m_list, nullptr)),
-      m_window(std::exchange(other.m_window, nullptr)),
-      m_comStarted(std::exchange(other.m_comStarted, false))
-{
-}
-
-TaskbarProgress& TaskbarProgress::operator=(TaskbarProgress&& other) noexcept
-{
-    if (this != &other) {
-        End();
-        m_list = std::exchange(other.m_list, nullptr);
-        m_window = std::exchange(other.m_window, nullptr);
-        m_comStarted = std::exchange(other.m_comStarted, false);
-    }
-    return *this;
-}
 
 TaskbarProgress::~TaskbarProgress()
 {

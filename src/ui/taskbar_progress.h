@@ -8,13 +8,11 @@ struct ITaskbarList3;
 // ITaskbarList3. It is set up once the system says the button exists
 // (ButtonCreatedMessage); until then, and wherever the system has no
 // taskbar list, every call does nothing. Owns the list and, when it started
-// COM on its thread for it, that start: move-only, and ended on the thread
-// that connected it.
+// COM on its thread for it, that start: never copied, and ended on the
+// thread that connected it.
 class TaskbarProgress {
 public:
     TaskbarProgress() = default;
-    TaskbarProgress(TaskbarProgress&& other) noexcept;
-    TaskbarProgress& operator=(TaskbarProgress&& other) noexcept;
     TaskbarProgress(const TaskbarProgress&) = delete;
     TaskbarProgress& operator=(const TaskbarProgress&) = delete;
     ~TaskbarProgress();

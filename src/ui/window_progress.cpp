@@ -6,15 +6,13 @@
 
 void WindowProgress::Attach(HWND window)
 {
-    m_window = window;
-    const int length = GetWindowTextLengthA(window);
-    m_caption.assign(static_cast<std::size_t>(length) + 1, '\0');
-    m_caption.resize(static_cast<std::size_t>(GetWindowTextA(window, m_caption.data(), length + 1)));
+    m_window.Attach(window);
+    m_caption = m_window.GetWindowText();
 }
 
 void WindowProgress::ConnectTaskbar()
 {
-    m_taskbar.Connect(m_window);
+    m_taskbar.Connect(m_window.m_hWnd);
     ShowOnTaskbar();
 }
 
@@ -35,7 +33,7 @@ void WindowProgress::Update(bool running, HWND bar)
     m_percent = percent;
     if (percent)
         m_reached = *percent;
-    SetWindowTextA(m_window, ProgressCaption(m_caption, percent).c_str());
+    m_window.SetWindowText(ProgressCaption(m_caption, percent).c_str());
     ShowOnTaskbar();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/wnd.h"
 #include "ui/taskbar_progress.h"
 
 #include <windows.h>
@@ -31,7 +32,7 @@ private:
 
     static constexpr DWORD kChangeIntervalMs = 500;
 
-    HWND m_window = nullptr;
+    CWnd m_window;
     std::string m_caption;
     std::optional<int> m_percent;
     DWORD m_changedAt = 0;  // tick count of the last change

@@ -53,10 +53,7 @@ void CALLBACK ApplyReceiveTimeout(HINTERNET, DWORD_PTR, DWORD status, void* info
     if (status != INTERNET_STATUS_HANDLE_CREATED || information == nullptr || length < sizeof(HINTERNET))
         return;
     HINTERNET created = *static_cast<HINTERNET*>(information);
-    DWORD type = 0;
-    DWORD size = sizeof type;
-    if (!InternetQueryOptionA(created, INTERNET_OPTION_HANDLE_TYPE, &type, &size) ||
-        type != INTERNET_HANDLE_TYPE_HTTP_REQUEST)
+    if (KindOfHandle(created) != StreamKind::Http)
         return;
     DWORD timeout = CInternetFile::kReceiveTimeoutMs;
     InternetSetOptionA(created, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
