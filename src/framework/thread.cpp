@@ -9,48 +9,29 @@ UniqueHandle AfxBeginThread(unsigned(__stdcall* procedure)(void*), void* argumen
     return UniqueHandle(reinterpret_cast<HANDLE>(handle));
 }
 
-bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs)
+bool WaitRunningSentMessages(HANDLE object, DWORD timeoutMs, const std::function<bool()>& ready)
 {
-    if (thread == nullptr)
-        return true;
     const DWORD start = GetTickCount();
+    const DWORD objects = object != nullptr ? 1 : 0;
     for (;;) {
+        if (ready && ready())
+            return true;
         DWORD left = INFINITE;
         if (timeoutMs != INFINITE) {
             const DWORD waited = GetTickCount() - start;
             left = waited < timeoutMs ? timeoutMs - waited : 0;
         }
-        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
-        if (woken != WAIT_OBJECT_0 + 1)
-            return woken == WAIT_OBJECT_0;
+        if (objects == 0)
+            left = left < 1 ? left : 1;
+        const DWORD woken = MsgWaitForMultipleObjects(objects, &object, FALSE, left, QS_SENDMESSAGE);
+        if (objects == 1 && woken == WAIT_OBJECT_0)
+            return true;
+        if (woken == WAIT_TIMEOUT && left == 0)
+            return ready && ready();
+        if (woken == WAIT_FAILED)
+            return false;
         // Peeking runs the pending sent messages and removes nothing.
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-bool PumpWhileRunning(HANDLE thread, HWND dialog, const std::function<bool()>& abandon)
-{
-    for (;;) {
-        if (abandon())
-            return false;
-        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0)
-            return true;
-        if (woken != WAIT_OBJECT_0 + 1)
-            return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return false;
-            }
-            if (!IsDialogMessageA(dialog, &message)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            if (abandon())
-                return false;
-        }
     }
 }

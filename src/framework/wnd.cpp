@@ -80,7 +80,7 @@ BOOL CWnd::OnHelpInfo(HELPINFO*)
     return TRUE;
 }
 
-const MSG& AfxGetCurrentMessage()
+MSG& AfxGetCurrentMessage()
 {
     return t_lastSentMessage;
 }

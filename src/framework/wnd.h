@@ -61,5 +61,7 @@ private:
 // the application. True when the message was handled, with its result.
 bool AfxCallWndProc(CWnd& window, HWND handle, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-// The message being handled on this thread.
-const MSG& AfxGetCurrentMessage();
+// The message being handled on this thread. A handler that carries on
+// the work of an earlier message may put that message here: a failure that
+// leaves the handler is then reported as that message's.
+MSG& AfxGetCurrentMessage();

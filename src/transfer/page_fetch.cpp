@@ -2,20 +2,11 @@
 
 #include "framework/thread.h"
 #include "page/code_page.h"
+#include "transfer/transfer_messages.h"
 #include "transfer/video_site.h"
 #include "transfer/web/http_file.h"
 
-#include <exception>
-
 namespace {
-
-// What the fetching thread and the window's thread share: the thread's
-// reference keeps it whole when the window stops waiting.
-struct PageJob {
-    std::string address;
-    std::optional<FetchedPage> result;
-    std::exception_ptr error;
-};
 
 // Reads the page at address into a line list.
 FetchedPage ReadPage(const std::string& address)
@@ -32,45 +23,44 @@ FetchedPage ReadPage(const std::string& address)
     return fetched;
 }
 
-unsigned __stdcall FetchThread(void* argument)
+}  // namespace
+
+std::atomic<unsigned long> PageFetch::s_lastId{0};
+
+PageFetch::PageFetch(std::string address, HWND window) : m_id(++s_lastId), m_address(std::move(address)), m_window(window)
 {
-    const std::unique_ptr<std::shared_ptr<PageJob>> owner(static_cast<std::shared_ptr<PageJob>*>(argument));
-    PageJob& job = **owner;
+}
+
+std::shared_ptr<PageFetch> PageFetch::Start(std::string address, HWND window)
+{
+    auto fetch = std::make_shared<PageFetch>(std::move(address), window);
+    auto argument = std::make_unique<std::shared_ptr<PageFetch>>(fetch);
+    if (!AfxBeginThread(&Run, argument.get()))
+        throw CMemoryException();
+    argument.release();
+    return fetch;
+}
+
+unsigned __stdcall PageFetch::Run(void* argument)
+{
+    // The thread's reference keeps the fetch whole when the window no
+    // longer waits for it.
+    const std::unique_ptr<std::shared_ptr<PageFetch>> owner(static_cast<std::shared_ptr<PageFetch>*>(argument));
+    PageFetch& fetch = **owner;
     // The thread's one catch site: what fails is raised again on the
     // window's thread, which reports it.
     try {
-        job.result = ReadPage(job.address);
+        fetch.m_result = ReadPage(fetch.m_address);
     } catch (...) {
-        job.error = std::current_exception();
+        fetch.m_error = std::current_exception();
     }
+    PostMessageA(fetch.m_window, WM_APP_PAGE_FETCHED, fetch.m_id, 0);
     return 0;
 }
 
-// Clears the window's fetching flag however the fetch ends.
-struct FetchingFlag {
-    explicit FetchingFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-    FetchingFlag(const FetchingFlag&) = delete;
-    FetchingFlag& operator=(const FetchingFlag&) = delete;
-    ~FetchingFlag() { m_flag = false; }
-
-    bool& m_flag;
-};
-
-}  // namespace
-
-std::optional<FetchedPage> FetchPage(const std::string& address, TransferWindow& window)
+FetchedPage PageFetch::Take()
 {
-    const FetchingFlag fetching(window.m_fetchingPage);
-    auto job = std::make_shared<PageJob>();
-    job->address = address;
-    auto argument = std::make_unique<std::shared_ptr<PageJob>>(job);
-    const UniqueHandle thread = AfxBeginThread(&FetchThread, argument.get());
-    if (!thread)
-        throw CMemoryException();
-    argument.release();
-    if (!PumpWhileRunning(thread.Get(), window.ReportWindow(), [&] { return window.Ending(); }))
-        return std::nullopt;
-    if (job->error)
-        std::rethrow_exception(job->error);
-    return std::move(job->result);
+    if (m_error)
+        std::rethrow_exception(m_error);
+    return std::move(*m_result);
 }

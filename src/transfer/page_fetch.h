@@ -2,8 +2,11 @@
 
 #include "page/watch_page.h"
 #include "transfer/web/internet_session.h"
-#include "transfer/transfer_window.h"
 
+#include <windows.h>
+
+#include <atomic>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,9 +20,30 @@ struct FetchedPage {
     std::string contentType;
 };
 
-// Fetches the page at address on a thread of its own, while this thread
-// runs the window's messages, so the window keeps painting and answering.
-// Nothing is returned when the window was asked to end meanwhile: the fetch
-// is then left to end by itself (within the read time-out). Raises what the
-// fetch raised. While it runs, window.m_fetchingPage is set.
-std::optional<FetchedPage> FetchPage(const std::string& address, TransferWindow& window);
+// The fetch of one page on a thread of its own, so that the window goes on
+// painting and answering. When it ends, the window gets
+// WM_APP_PAGE_FETCHED with the fetch's Id. A fetch nobody waits for any
+// more is simply left to end by itself (within the read time-out); its
+// message then names an Id nobody knows.
+class PageFetch {
+public:
+    // Starts fetching address for window; raises CMemoryException when no
+    // thread can be started.
+    static std::shared_ptr<PageFetch> Start(std::string address, HWND window);
+
+    unsigned long Id() const { return m_id; }
+    // Once its message has come: the page, or raises what the fetch raised.
+    FetchedPage Take();
+
+    PageFetch(std::string address, HWND window);
+
+private:
+    static unsigned __stdcall Run(void* argument);
+
+    static std::atomic<unsigned long> s_lastId;
+    const unsigned long m_id;
+    const std::string m_address;
+    const HWND m_window;
+    std::optional<FetchedPage> m_result;
+    std::exception_ptr m_error;
+};

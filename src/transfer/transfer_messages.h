@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
-// The messages that the transfer sends to the window that runs it, from
-// WM_APP up (the framework's own, WM_APP + 1, is in framework/app_messages.h).
+// The messages that a grab posts to the window that runs it, from WM_APP
+// up (the framework's own, WM_APP + 1, is in framework/app_messages.h).
+// wParam is the Id of the page fetch or the transfer that ended; the window
+// hands both to its TransferController.
 
-// Posted by the download worker when a transfer has ended on its own (not
-// when it was stopped): wParam is the transfer's Id. The window asks the
-// transfer what to say (TakeEndedTransfer); the file is closed by then.
-constexpr UINT WM_APP_TRANSFER_ENDED = WM_APP + 2;
+// A page fetch has ended, with the page or with a failure.
+constexpr UINT WM_APP_PAGE_FETCHED = WM_APP + 2;
+// A transfer has ended on its own (not when it was stopped); its file is
+// closed by then.
+constexpr UINT WM_APP_TRANSFER_ENDED = WM_APP + 3;

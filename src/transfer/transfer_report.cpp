@@ -41,6 +41,19 @@ std::u16string KeptBytes(const TransferOutcome& outcome)
     return Joined({TheFile(outcome), u" keeps the ", received, u" bytes that arrived."});
 }
 
+// What the file holds after a failure, which may have stopped a write
+// short of what arrived.
+std::u16string FileHolds(const TransferOutcome& outcome)
+{
+    if (outcome.received == 0)
+        return Joined({TheFile(outcome), u" is empty."});
+    const std::u16string kept = Widened(std::to_string(outcome.received));
+    if (outcome.contentLength.empty())
+        return Joined({TheFile(outcome), u" keeps ", kept, u" bytes."});
+    return Joined({TheFile(outcome), u" keeps ", kept, u" of the ", Widened(std::to_string(outcome.expected)),
+                   u" bytes."});
+}
+
 bool IsSuccess(const std::string& statusCode)
 {
     const std::int64_t code = ParseDecimal(statusCode);
@@ -58,7 +71,7 @@ std::u16string StatusLine(const TransferOutcome& outcome)
 TransferReport Described(const TransferOutcome& outcome)
 {
     if (outcome.failed)
-        return {ReportKind::Failure, Joined({outcome.failure, u"\n\n", KeptBytes(outcome)})};
+        return {ReportKind::Failure, Joined({outcome.failure, u"\n\n", FileHolds(outcome)})};
     if (outcome.refused) {
         return {ReportKind::Warning, Joined({u"The server answered \"", StatusLine(outcome),
                                              u"\" when asked for the rest of the video. ", KeptBytes(outcome)})};

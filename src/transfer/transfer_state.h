@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/controls.h"
 #include "framework/file.h"
 #include "framework/unique_handle.h"
 #include "transfer/transfer_report.h"
@@ -36,84 +37,115 @@ struct TransferPoint {
     std::string validator;      // for If-Range; empty without one
 };
 
-// One transfer: the video request, the output file it is copied into and
-// the flag that keeps the copying on. The window that starts the transfer
-// and its download worker share it, and each holds a reference, so a
-// worker that the window has stopped waiting for (one blocked on a stalled
-// server) still finds it whole when its read returns.
+// The window a transfer shows itself in: the status text and the progress
+// bar it updates, and the window it tells of its end.
+struct TransferDisplay {
+    HWND window = nullptr;
+    HWND status = nullptr;
+    HWND progress = nullptr;
+};
+
+// One transfer: the video request, the output file it is copied into, the
+// chunk in hand and the flag that keeps the copying on. The window's thread
+// makes and stops it; the download worker copies through it. Both hold a
+// reference, so a worker that was let go (one blocked on a stalled server)
+// still finds it whole when its read returns.
 //
-// The worker does everything that shows or keeps the transfer (a control
-// update, a write, the end) through IfActive, under a lock that Stop takes
-// too: once Stop has returned, the worker touches no window and no file.
+// Everything that shows or keeps the transfer (a control update, a write,
+// the end) happens here under one lock, and only while the flag is set;
+// Stop clears the flag under the same lock. So once Stop has returned, the
+// worker touches no window and no file: each of its calls answers false.
 class TransferState {
 public:
-    TransferState();
+    TransferState(VideoRequest request, const TransferDisplay& display);
+    TransferState(const TransferState&) = delete;
+    TransferState& operator=(const TransferState&) = delete;
 
-    VideoRequest m_request;
-    // The first request, opened by the Grab command; later ones are opened
-    // by the worker.
-    std::unique_ptr<CHttpFile> m_response;
-    CFile m_outputFile;
-    // Set when this transfer continues an earlier one into the same file.
-    std::optional<TransferPoint> m_continueFrom;
+    // On the window's thread, before the worker starts.
 
-    // The video is copied in chunks of this many bytes, each shown and then
-    // written once full (or at the body's end).
-    static constexpr unsigned kChunkSize = 1024;
-    // The chunk the worker fills; a stop writes the part that has arrived.
-    char m_chunk[kChunkSize];
-
-    // Runs action under the lock unless the transfer has been stopped;
-    // whether it ran. What action raises passes through.
-    template <typename Action>
-    bool IfActive(Action&& action)
-    {
-        const std::lock_guard<std::mutex> lock(m_lock);
-        if (!m_transferActive)
-            return false;
-        action();
-        return true;
-    }
-
-    // Notes that count bytes of the chunk have arrived, while the worker
-    // waits for the rest; false when the transfer has been stopped.
-    bool Hold(unsigned count);
-    // Marks the chunk as taken (shown and written); under IfActive.
-    void ChunkTaken() { m_inHand = 0; }
-
-    // Ends a transfer that ran its course, keeping what it came to: the
-    // file closed, the flag clear, the outcome kept for the window, which
-    // is then told (WM_APP_TRANSFER_ENDED with this transfer's Id). Does
-    // nothing when the transfer had been stopped.
-    void Finish(TransferOutcome outcome, std::optional<TransferPoint> reached, HWND window);
-
-    // Stops the transfer from the window's thread: waits for the lock while
-    // carrying out the messages the worker sends meanwhile, then clears the
-    // flag, writes the bytes of the chunk that have arrived, closes the file
-    // and wakes a waiting worker. Raises the file's error when those bytes
-    // cannot be written, with the file closed all the same.
-    void Stop();
-
-    // Waits milliseconds, or less when the transfer is stopped meanwhile;
-    // true when it was.
-    bool WaitUnlessStopped(unsigned long milliseconds) const;
-
-    // Marks the transfer as running, before its worker starts.
+    // Opens the first request (m_response) and the output file: created
+    // empty, or, to continue an ended transfer that got to from, opened as
+    // it is and continued from its end when it still holds what was
+    // written, else emptied. Raises what opening either raises.
+    void Open(const std::wstring& fileName, const std::optional<TransferPoint>& from = std::nullopt);
+    // Sets the flag; from now on a stop reaches the worker.
     void Begin() { m_transferActive = true; }
+
+    // On the worker's thread. Each call that shows or keeps something
+    // answers false, doing nothing, once the transfer was stopped.
+
+    // The request opened with the transfer, once; nothing after.
+    std::unique_ptr<CHttpFile> TakeResponse() { return std::move(m_response); }
+    const VideoRequest& Request() const { return m_request; }
+    const std::optional<TransferPoint>& ContinuesFrom() const { return m_continueFrom; }
+    const std::u16string& FileName() const { return m_fileName; }
+    // Bytes in the file.
+    std::int64_t Written() const { return m_written; }
+
+    // Reads the next chunk of response into the transfer's own buffer:
+    // kChunkSize bytes, fewer at the end of the body or once stopped. What
+    // has arrived is noted as it comes, so that a stop keeps it. Raises
+    // what the read raises.
+    unsigned ReadChunk(CHttpFile& response);
+    // Shows status and position, then writes the chunk's count bytes.
+    // Raises the write's error, Written() then being what the file holds.
+    bool TakeChunk(unsigned count, const std::string& status, int position);
+    // Starts the file and the bar over for a whole reply of lengthText
+    // (expected bytes) shown over a range of 0..rangeHigh: the file emptied
+    // and the bar at 0 when anything was written.
+    bool StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh);
+    bool ShowStatus(const std::string& text);
+    // Waits milliseconds, less when stopped meanwhile; true when stopped.
+    bool WaitUnlessStopped(unsigned long milliseconds) const;
+    // Ends a transfer that ran its course, keeping what it came to: the
+    // file closed, the flag clear, and the window told
+    // (WM_APP_TRANSFER_ENDED with Id()).
+    void Finish(TransferOutcome outcome, std::optional<TransferPoint> reached);
+
+    // On the window's thread again.
+
+    // Stops the transfer: waits for the lock while carrying out the
+    // messages the worker sends meanwhile, clears the flag, writes the
+    // bytes of the chunk that have arrived, closes the file and wakes a
+    // waiting worker. Never raises: when those bytes cannot be written the
+    // report of that failure comes back, once.
+    std::optional<TransferReport> Stop() noexcept;
+
     bool Active() const { return m_transferActive; }
     // Tells this transfer from every other of the process.
     unsigned long Id() const { return m_id; }
-
     // After Finish: how the transfer ended, and where a new round would
     // start (nothing when none can).
     const TransferOutcome& Outcome() const { return m_outcome; }
     const std::optional<TransferPoint>& Reached() const { return m_reached; }
 
+    // The video is copied in chunks of this many bytes, each shown and then
+    // written once full (or at the body's end).
+    static constexpr unsigned kChunkSize = 1024;
+
 private:
+    // Writes count bytes of the chunk, keeping Written() true to the file
+    // however the write ends.
+    void WriteChunk(unsigned count);
+
     static std::atomic<unsigned long> s_lastId;
     const unsigned long m_id;
-    std::atomic<bool> m_transferActive{false};
+    const VideoRequest m_request;
+    const HWND m_window;
+    CStatic m_status;
+    CProgressCtrl m_progress;
+    std::u16string m_fileName;
+    std::optional<TransferPoint> m_continueFrom;
+    std::unique_ptr<CHttpFile> m_response;
+
     std::mutex m_lock;
+    std::atomic<bool> m_transferActive{false};
+    CFile m_outputFile;
+    std::atomic<std::int64_t> m_written{0};
+    // The length shown, for the report of a failed stop.
+    std::string m_lengthText;
+    std::int64_t m_expected = 0;
+    char m_chunk[kChunkSize];
     unsigned m_inHand = 0;  // bytes of m_chunk that have arrived, not yet taken
     UniqueHandle m_stopped;
     TransferOutcome m_outcome;

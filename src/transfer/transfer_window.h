@@ -1,25 +1,10 @@
 #pragma once
 
-#include "framework/unique_handle.h"
+#include "transfer/transfer_report.h"
 #include "transfer/transfer_state.h"
 
-#include <windows.h>
-
-#include <memory>
-#include <string>
-
-// The controls that show a running transfer: the worker sets the status
-// text and the progress bar through views of its own of these windows.
-struct TransferDisplay {
-    HWND status = nullptr;
-    HWND progress = nullptr;
-};
-
-// The whole of what the Grab command and the download worker need of the
-// window that runs them. The window provides the address, the window that
-// takes the transfer's messages and reports, and the display; it keeps the
-// running transfer, its worker thread and the fetching flag here, and
-// enables and disables "Grab!" itself when told.
+// What a TransferController needs of the window it runs in: where it shows
+// a transfer and where its reports go.
 class TransferWindow {
 public:
     TransferWindow() = default;
@@ -27,24 +12,14 @@ public:
     TransferWindow& operator=(const TransferWindow&) = delete;
     virtual ~TransferWindow() = default;
 
-    // The address to grab, as the user gave it.
-    virtual std::string Address() const = 0;
-    // The window that owns the reports and receives WM_APP_TRANSFER_ENDED.
-    virtual HWND ReportWindow() const = 0;
-    // Views of the status text and the progress bar.
+    // The status text and the progress bar, and the window that receives
+    // WM_APP_PAGE_FETCHED and WM_APP_TRANSFER_ENDED.
     virtual TransferDisplay Display() const = 0;
-    // True once the window has been asked to end; a grab then goes no
-    // further.
-    virtual bool Ending() const = 0;
-    // Called on the window's thread when a transfer starts (running true)
-    // and when it is over or stopped (running false).
+    // A transfer has started (running true), or ended or been stopped
+    // (running false): "Grab!"'s state, the painting of the two controls,
+    // the progress in the caption and on the taskbar button.
     virtual void ShowTransferRunning(bool running) = 0;
-
-    // True while the transfer's flag is set.
-    bool TransferActive() const { return m_transfer && m_transfer->Active(); }
-
-    std::shared_ptr<TransferState> m_transfer;
-    UniqueHandle m_worker;
-    // Set while the Grab command waits for a page.
-    bool m_fetchingPage = false;
+    // Tells the user how a transfer ended; true when they asked for
+    // another round (Retry, offered only when the report offers it).
+    virtual bool ShowReport(const TransferReport& report) = 0;
 };

@@ -6,8 +6,6 @@
 #include "framework/wide_text.h"
 #include "framework/win_app.h"
 #include "resource.h"
-#include "transfer/download_worker.h"
-#include "transfer/grab_command.h"
 #include "transfer/transfer_messages.h"
 #include "ui/about_dialog.h"
 #include "ui/icon_origin.h"
@@ -17,6 +15,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_GRAB, &CMainDlg::GrabCommand)
+    ON_MESSAGE(WM_APP_PAGE_FETCHED, &CMainDlg::OnPageFetched)
     ON_MESSAGE(WM_APP_TRANSFER_ENDED, &CMainDlg::OnTransferEnded)
     ON_WM_TIMER()
     ON_REGISTERED_MESSAGE(TaskbarProgress::ButtonCreatedMessage(), &CMainDlg::OnTaskbarButtonCreated)
@@ -37,7 +36,7 @@ CMainDlg::CMainDlg(CWnd* parent) : CDialog(IDD_MAIN, parent)
 
 CMainDlg::~CMainDlg()
 {
-    StopWorker(*this);
+    m_transfers.Stop();
 }
 
 void CMainDlg::DoDataExchange(CDataExchange* exchange)
@@ -86,7 +85,7 @@ void CMainDlg::OnCancel()
 
 void CMainDlg::GrabCommand()
 {
-    RunGrabCommand(*this);
+    m_transfers.Grab(m_urlEdit.GetWindowText());
 }
 
 void CMainDlg::OnSysCommand(UINT id, LPARAM)
@@ -129,19 +128,26 @@ HCURSOR CMainDlg::OnQueryDragIcon()
     return static_cast<HCURSOR>(m_hIcon);
 }
 
+LRESULT CMainDlg::OnPageFetched(WPARAM fetchId, LPARAM)
+{
+    m_transfers.PageFetched(static_cast<unsigned long>(fetchId));
+    return 0;
+}
+
 LRESULT CMainDlg::OnTransferEnded(WPARAM transferId, LPARAM)
 {
-    const std::optional<TransferReport> report = TakeEndedTransfer(*this, static_cast<unsigned long>(transferId));
-    if (!report || report->kind == ReportKind::None || m_ending)
-        return 0;
-    const UINT icon = report->kind == ReportKind::Failure ? MB_ICONSTOP : MB_ICONEXCLAMATION;
-    const UINT buttons = report->offerRetry ? MB_RETRYCANCEL : MB_OK;
-    m_windowProgress.ShowFailure(icon == MB_ICONSTOP);
-    const int answer = AfxMessageBox(ToWide(report->text).c_str(), icon | buttons);
-    m_windowProgress.ShowFailure(false);
-    if (answer == IDRETRY && !m_ending)
-        ContinueTransfer(*this);
+    m_transfers.TransferEnded(static_cast<unsigned long>(transferId));
     return 0;
+}
+
+bool CMainDlg::ShowReport(const TransferReport& report)
+{
+    const UINT icon = report.kind == ReportKind::Failure ? MB_ICONSTOP : MB_ICONEXCLAMATION;
+    const UINT buttons = report.offerRetry ? MB_RETRYCANCEL : MB_OK;
+    m_windowProgress.ShowFailure(icon == MB_ICONSTOP);
+    const int answer = AfxMessageBox(ToWide(report.text).c_str(), icon | buttons);
+    m_windowProgress.ShowFailure(false);
+    return answer == IDRETRY;
 }
 
 void CMainDlg::ShowTransferRunning(bool running)
@@ -166,7 +172,7 @@ void CMainDlg::RepaintTransferControls()
     for (CWnd* control : {static_cast<CWnd*>(&m_status), static_cast<CWnd*>(&m_progress)}) {
         control->SetRedraw(TRUE);
         RedrawWindow(control->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        if (TransferActive())
+        if (m_transfers.TransferActive())
             control->SetRedraw(FALSE);
     }
 }
@@ -178,7 +184,7 @@ void CMainDlg::OnTimer(UINT_PTR id)
         return;
     }
     // The last repaint after the transfer leaves painting on.
-    const bool ended = !TransferActive();
+    const bool ended = !m_transfers.TransferActive();
     RepaintTransferControls();
     m_windowProgress.Update(!ended, m_progress.m_hWnd);
     if (ended)
@@ -193,13 +199,11 @@ LRESULT CMainDlg::OnTaskbarButtonCreated(WPARAM, LPARAM)
 
 void CMainDlg::StopTransferForExit()
 {
-    m_ending = true;
-    if (!m_worker && !m_fetchingPage)
-        return;
-    // The user asked the window to go, so it goes now, whatever the
-    // transfer or the page fetch still waits for. The file is closed first:
-    // hiding a window can take Wine's X11 driver two seconds without a
-    // window manager to answer it.
-    StopWorker(*this);
-    ShowWindow(SW_HIDE);
+    // The user asked the window to go, so it goes now, whatever the grab
+    // still waits for. The file is closed first, as hiding a window can take
+    // the system seconds.
+    const bool busy = m_transfers.Busy();
+    m_transfers.Stop();
+    if (busy)
+        ShowWindow(SW_HIDE);
 }

@@ -2,6 +2,7 @@
 
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "transfer/transfer_controller.h"
 #include "transfer/transfer_window.h"
 #include "ui/window_progress.h"
 
@@ -10,8 +11,9 @@
 #include <utility>
 
 // The main window: the URL box, the status text, the progress bar and
-// "Grab!". It provides the Grab command and the download worker with its
-// controls and the transfer it runs.
+// "Grab!". Its grabs belong to its TransferController, to which it forwards
+// the Grab command and the grab's messages; it shows what the controller
+// tells it.
 class CMainDlg : public CDialog, private TransferWindow {
 public:
     explicit CMainDlg(CWnd* parent = nullptr);
@@ -37,6 +39,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void GrabCommand();
+    LRESULT OnPageFetched(WPARAM fetchId, LPARAM);
     LRESULT OnTransferEnded(WPARAM transferId, LPARAM);
     void OnTimer(UINT_PTR id);
     LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
@@ -44,14 +47,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    std::string Address() const override { return m_urlEdit.GetWindowText(); }
-    HWND ReportWindow() const override { return m_hWnd; }
-    TransferDisplay Display() const override { return {m_status.m_hWnd, m_progress.m_hWnd}; }
-    bool Ending() const override { return m_ending; }
+    TransferDisplay Display() const override { return {m_hWnd, m_status.m_hWnd, m_progress.m_hWnd}; }
     void ShowTransferRunning(bool running) override;
+    bool ShowReport(const TransferReport& report) override;
 
-    // Ends a running transfer before the dialog ends: hides the window at
-    // once, then stops the worker.
+    // Ends what the grab still does before the dialog ends, then hides the
+    // window at once.
     void StopTransferForExit();
     // Paints the two transfer controls now.
     void RepaintTransferControls();
@@ -61,7 +62,7 @@ private:
     CStatic m_status;
     CButton m_grabButton;
     HICON m_hIcon;
-    bool m_ending = false;
     std::optional<std::string> m_startAddress;
     WindowProgress m_windowProgress;
+    TransferController m_transfers{*this};
 };

@@ -53,10 +53,10 @@ TEST(TransferReport, SaysEveryEndThatIsNotTheWholeVideo)
         {"200", "OK", "HTTP/1.0 200 OK\r\n\r\n", "", 9, false, ReportKind::Warning,
          u"The server's reply had no status line. The file \"v.flv\" holds what it sent, which may not be a video."},
         {"200", "OK", ok, "100", 50, true, ReportKind::Failure,
-         u"Timed out.\n\nOnly 50 of 100 bytes arrived. The file \"v.flv\" keeps them."},
+         u"Timed out.\n\nThe file \"v.flv\" keeps 50 of the 100 bytes."},
         {"", "", "", "", 0, true, ReportKind::Failure, u"Timed out.\n\nThe file \"v.flv\" is empty."},
         {"200", "OK", ok, "", 7, true, ReportKind::Failure,
-         u"Timed out.\n\nThe file \"v.flv\" keeps the 7 bytes that arrived."},
+         u"Timed out.\n\nThe file \"v.flv\" keeps 7 bytes."},
         {"416", "Range Not Satisfiable", ok, "100", 40, false, ReportKind::Warning,
          u"The server answered \"416 Range Not Satisfiable\" when asked for the rest of the video. Only 40 of 100 "
          u"bytes arrived. The file \"v.flv\" keeps them.",

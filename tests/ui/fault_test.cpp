@@ -303,6 +303,54 @@ TEST(Faults, AStoppedWorkerLeavesTheNextGrabAlone)
     }
 }
 
+// A disk that is always full (the output file a link to /dev/full), met by
+// a chunk's write or by the write of a stop during a stall: the report says
+// what the file holds, once, and the window goes on.
+TEST(Faults, AFullDiskIsSaidOnceAndTheWindowGoesOn)
+{
+    const struct {
+        std::string name;
+        std::function<void(ClipwellDriver&)> stop;  // during a stall after 500 bytes
+    } rows[] = {
+        {"Full", nullptr},
+        {"FullNewGrab", [](ClipwellDriver& c) { c.TypeUrl(PageUrl("Whole")); c.PressEnter(); }},
+        {"FullClose", [](ClipwellDriver& c) { c.SysCommand(SC_CLOSE); }},
+    };
+    FixtureServer server;
+    ServeRow(server, {"Whole", nullptr, "", "", kVideoSize, kQuickMs});
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ServeRow(server, {row.name, [&](FixtureServer::Route& r) {
+                              r.stallAfter = {row.stop ? 500 : -1};
+                              r.stallSeconds = 600;
+                          }, "", "", 0, 0});
+        ClipwellDriver clipwell(InFolder(row.name));
+        const std::string link = WindowsToUnixPath(clipwell.Folder() + row.name + ".flv");
+        ASSERT_TRUE(RunOnUnixSide("ln -s /dev/full " + link + " && : > $part", link + ".made"));
+        clipwell.TypeUrl(PageUrl(row.name));
+        clipwell.ClickGrab();
+        if (row.stop) {
+            ASSERT_TRUE(WaitUntil([&] { return VideoRequests(server, row.name).size() == 1; }, 10000));
+            WaitUntil([] { return false; }, 1000);
+            row.stop(clipwell);
+        }
+        const auto box = ExpectMessageBox(clipwell);
+        EXPECT_EQ(box.icon, "stop");
+        EXPECT_NE(box.text.find("The file \"" + row.name + ".flv\" is empty."), std::string::npos) << box.text;
+        ExpectClosed(clipwell, box);
+        if (row.name == "FullClose") {
+            EXPECT_TRUE(clipwell.WaitForExit(10000)) << "the window stayed";
+            continue;
+        }
+        if (row.name == "FullNewGrab") {
+            EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Whole.flv"), VideoBytes(kVideoSize)));
+        }
+        EXPECT_TRUE(clipwell.WaitForGrabEnabled());
+        WaitUntil([] { return false; }, 500);
+        EXPECT_TRUE(clipwell.OtherDialogs().empty()) << "said more than once";
+    }
+}
+
 // A stalled server: the read times out after 30 s, and the transfer goes
 // on from every byte that arrived before the stall, to the whole video.
 TEST(StalledFaults, AStallTimesOutAndTheTransferGoesOn)
@@ -436,8 +484,8 @@ std::size_t RequestsFor(const FixtureServer& server, const std::string& path)
 }
 
 // A page server that stalls before replying: the window goes on answering,
-// a second Grab is ignored, Close works at once, and after the read
-// time-out the user is told.
+// a second Grab abandons the first and asks again at once, Close works at
+// once, and after the read time-out the user is told, once.
 TEST(StalledFaults, AStalledPageNeitherFreezesTheWindowNorHangs)
 {
     FixtureServer server;
@@ -455,13 +503,14 @@ TEST(StalledFaults, AStalledPageNeitherFreezesTheWindowNorHangs)
     const DWORD started = GetTickCount();
     ASSERT_TRUE(WaitUntil([&] { return RequestsFor(server, "/watch?v=slow") == 2; }, 10000));
     waiting.ClickGrab();
+    EXPECT_TRUE(WaitUntil([&] { return RequestsFor(server, "/watch?v=slow") == 3; }, 1000))
+        << "a new grab waited for the stalled page";
     for (int i = 0; i < 20; ++i) {
         DWORD_PTR result = 0;
         EXPECT_TRUE(SendMessageTimeoutA(waiting.Main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result))
             << "the window stopped answering";
         WaitUntil([] { return false; }, 100);
     }
-    EXPECT_EQ(RequestsFor(server, "/watch?v=slow"), 2u) << "a second grab started inside the first";
 
     const DWORD ended = GetTickCount();
     closing.SysCommand(SC_CLOSE);
@@ -474,6 +523,8 @@ TEST(StalledFaults, AStalledPageNeitherFreezesTheWindowNorHangs)
     EXPECT_EQ(box.text.find("The request has timed out."), 0u) << box.text;
     EXPECT_EQ(box.icon, "stop");
     ExpectClosed(waiting, box);
+    WaitUntil([] { return false; }, 2000);
+    EXPECT_TRUE(waiting.OtherDialogs().empty()) << "the abandoned fetch was reported too";
     EXPECT_FALSE(waiting.OutputExists("Slow.flv"));
     EXPECT_FALSE(closing.OutputExists("Slow.flv"));
 }

@@ -1,34 +1,16 @@
 #pragma once
 
-#include "framework/controls.h"
 #include "transfer/transfer_progress.h"
 #include "transfer/transfer_report.h"
 #include "transfer/transfer_state.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
-// What the worker's thread holds: its transfer, the window it tells of the
-// end, and its own views of the display, so that it never touches the
-// window object, which may be gone by the time a stalled read returns.
-struct WorkerStart {
-    std::shared_ptr<TransferState> transfer;
-    HWND endWindow = nullptr;
-    CStatic status;
-    CProgressCtrl progress;
-    // The status text while waiting to continue (see WaitingStatus).
-    std::string waitingPattern;
-    // The output file's name, taken on the window's thread: a stop closes
-    // the file and forgets it at any time.
-    std::u16string fileName;
-};
-
-// The copying of one round of a transfer: the video request and, when the
-// transfer breaks off, the requests for the rest. Each step runs on the
-// worker's thread and raises what fails; the worker catches it and hands
-// it to Failed.
-class VideoCopy {
+// One round of a transfer, on the worker's thread: the video request and,
+// when the reply breaks off, the requests for the rest. Each step raises
+// what fails; the worker catches it and hands it to Failed.
+class TransferRound {
 public:
     enum class Step {
         Broken,   // broke off early; another request may bring the rest
@@ -36,7 +18,7 @@ public:
         Stopped,  // the transfer was stopped: nothing more may be touched
     };
 
-    explicit VideoCopy(WorkerStart& start);
+    explicit TransferRound(TransferState& transfer);
 
     // Sends the attempt-th request of the round and copies its body.
     Step Attempt(int attempt);
@@ -58,18 +40,16 @@ private:
     void ReadReply(const CHttpFile& response);
     Step CopyWholeReply(CHttpFile& response);
     Step CopyBody(CHttpFile& response);
-    // Shows and writes the transfer's chunk of count bytes; false when the
-    // transfer was stopped.
-    bool TakeChunk(unsigned count);
 
-    WorkerStart& m_start;
     TransferState& m_transfer;
     TransferOutcome m_outcome;
     TransferProgress m_progress;
-    // The If-Range validator (perhaps empty) of the reply being continued;
-    // set once a reply that can be continued (200 with a Content-Length)
-    // has begun. Where it would continue is m_outcome's count and length.
-    std::optional<std::string> m_validator;
+    std::string m_waitingPattern;
+    // Set once a reply that can be continued (200 with a Content-Length)
+    // has begun; m_validator is then its If-Range value, perhaps empty.
+    // Where it would continue is m_outcome's count and length.
+    bool m_continuable = false;
+    std::string m_validator;
     // Set while the attempt asks again for a reply that broke off.
     bool m_askingAgain = false;
     bool m_inBody = false;

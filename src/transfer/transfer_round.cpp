@@ -1,47 +1,49 @@
-#include "transfer/video_copy.h"
+#include "transfer/transfer_round.h"
 
+#include "framework/string_table.h"
 #include "transfer/continuation.h"
 #include "transfer/decimal.h"
+#include "transfer/transfer_resource.h"
 
-#include <functional>
-
-VideoCopy::VideoCopy(WorkerStart& start)
-    : m_start(start), m_transfer(*start.transfer), m_progress("", 0)
+TransferRound::TransferRound(TransferState& transfer) : m_transfer(transfer), m_progress("", 0)
 {
-    m_outcome.fileName = start.fileName;
-    if (const std::optional<TransferPoint>& from = m_transfer.m_continueFrom) {
+    m_outcome.fileName = transfer.FileName();
+    LoadResourceString(IDS_TRANSFER_WAITING, m_waitingPattern);
+    if (const std::optional<TransferPoint>& from = transfer.ContinuesFrom()) {
         m_outcome.contentLength = from->lengthText;
         m_outcome.expected = from->total;
         m_outcome.received = from->written;
         m_progress = TransferProgress(from->lengthText, from->total);
+        m_continuable = true;
         m_validator = from->validator;
     }
 }
 
-std::unique_ptr<CHttpFile> VideoCopy::RequestFor(int attempt)
+std::unique_ptr<CHttpFile> TransferRound::RequestFor(int attempt)
 {
-    std::unique_ptr<CHttpFile> response = attempt == 1 && m_transfer.m_response ? std::move(m_transfer.m_response)
-                                                                                 : m_transfer.m_request.Open();
+    std::unique_ptr<CHttpFile> response = attempt == 1 ? m_transfer.TakeResponse() : nullptr;
+    if (!response)
+        response = m_transfer.Request().Open();
     if (AsksForTheRest()) {
-        const std::string range = ContinuationHeaders(m_outcome.received, *m_validator);
+        const std::string range = ContinuationHeaders(m_outcome.received, m_validator);
         response->AddRequestHeaders(range.c_str(), HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE, -1);
     }
     return response;
 }
 
-void VideoCopy::ReadReply(const CHttpFile& response)
+void TransferRound::ReadReply(const CHttpFile& response)
 {
     response.QueryInfo(HTTP_QUERY_STATUS_CODE, m_outcome.statusCode);
     response.QueryInfo(HTTP_QUERY_STATUS_TEXT, m_outcome.statusText);
     response.QueryInfo(HTTP_QUERY_RAW_HEADERS_CRLF, m_outcome.rawHeaders);
 }
 
-VideoCopy::Step VideoCopy::Attempt(int attempt)
+TransferRound::Step TransferRound::Attempt(int attempt)
 {
     m_outcome.failed = false;
     m_outcome.failure.clear();
     m_inBody = false;
-    m_askingAgain = m_validator.has_value();
+    m_askingAgain = m_continuable;
     const std::unique_ptr<CHttpFile> response = RequestFor(attempt);
     response->SendRequest();
     ReadReply(*response);
@@ -69,88 +71,73 @@ VideoCopy::Step VideoCopy::Attempt(int attempt)
     return Step::Over;
 }
 
-VideoCopy::Step VideoCopy::CopyWholeReply(CHttpFile& response)
+TransferRound::Step TransferRound::CopyWholeReply(CHttpFile& response)
 {
-    const bool restart = m_outcome.received > 0;
     m_outcome.contentLength.clear();
     m_outcome.expected = 0;
     if (response.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, m_outcome.contentLength))
         m_outcome.expected = ParseDecimal(m_outcome.contentLength);
     m_outcome.received = 0;
     m_progress = TransferProgress(m_outcome.contentLength, m_outcome.expected);
-    m_validator.reset();
-    if (ParseDecimal(m_outcome.statusCode) == 200 && !m_outcome.contentLength.empty()) {
+    m_continuable = ParseDecimal(m_outcome.statusCode) == 200 && !m_outcome.contentLength.empty();
+    m_validator.clear();
+    if (m_continuable) {
         std::string etag;
         std::string lastModified;
         response.QueryInfo(HTTP_QUERY_ETAG, etag);
         response.QueryInfo(HTTP_QUERY_LAST_MODIFIED, lastModified);
         m_validator = IfRangeValidator(etag, lastModified);
     }
-    // Bytes of two different replies are never joined: a new whole reply
-    // is written from the file's start, and the bar starts over.
-    const bool active = m_transfer.IfActive([&] {
-        if (restart) {
-            m_transfer.m_outputFile.SetLength(0);
-            m_start.progress.SetPos(0);
-        }
-        m_start.progress.SetRange32(0, m_progress.RangeHigh());
-    });
-    return active ? CopyBody(response) : Step::Stopped;
+    if (!m_transfer.StartOver(m_outcome.contentLength, m_outcome.expected, m_progress.RangeHigh()))
+        return Step::Stopped;
+    return CopyBody(response);
 }
 
-VideoCopy::Step VideoCopy::CopyBody(CHttpFile& response)
+TransferRound::Step TransferRound::CopyBody(CHttpFile& response)
 {
     m_inBody = true;
-    const std::function<bool(unsigned)> hold = [this](unsigned count) { return m_transfer.Hold(count); };
-    for (unsigned n; (n = response.ReadChunk(m_transfer.m_chunk, TransferState::kChunkSize, hold)) > 0;) {
-        if (!TakeChunk(n))
+    for (unsigned n; (n = m_transfer.ReadChunk(response)) > 0;) {
+        const std::int64_t received = m_outcome.received + n;
+        if (!m_transfer.TakeChunk(n, m_progress.StatusText(received), m_progress.Position(received)))
             return Step::Stopped;
+        m_outcome.received = received;
     }
-    if (m_validator && m_outcome.received < m_outcome.expected)
+    if (m_continuable && m_outcome.received < m_outcome.expected)
         return Step::Broken;
     return Step::Over;
 }
 
-bool VideoCopy::TakeChunk(unsigned count)
-{
-    return m_transfer.IfActive([&] {
-        m_outcome.received += count;
-        m_start.status.SetWindowText(m_progress.StatusText(m_outcome.received).c_str());
-        m_start.progress.SetPos(m_progress.Position(m_outcome.received));
-        m_transfer.m_outputFile.Write(m_transfer.m_chunk, count);
-        m_transfer.ChunkTaken();
-    });
-}
-
-VideoCopy::Step VideoCopy::Failed(std::u16string text, bool internetError)
+TransferRound::Step TransferRound::Failed(std::u16string text, bool internetError)
 {
     m_outcome.failed = true;
     m_outcome.failure = std::move(text);
+    // The report tells what the file holds, which a failed write may have
+    // left short of what arrived.
+    m_outcome.received = m_transfer.Written();
     // The reply broke off, or the request for the rest found no server.
-    if (internetError && m_validator && (m_inBody || m_askingAgain))
+    if (internetError && m_continuable && (m_inBody || m_askingAgain))
         return Step::Broken;
     return Step::Over;
 }
 
-bool VideoCopy::WaitBeforeTry(int attempt)
+bool TransferRound::WaitBeforeTry(int attempt)
 {
     for (int seconds = SecondsBeforeTry(attempt); seconds > 0; --seconds) {
         const std::string text =
-            WaitingStatus(m_start.waitingPattern, m_outcome.received, m_outcome.contentLength, seconds, attempt);
-        if (!m_transfer.IfActive([&] { m_start.status.SetWindowText(text.c_str()); }) ||
-            m_transfer.WaitUnlessStopped(1000))
+            WaitingStatus(m_waitingPattern, m_outcome.received, m_outcome.contentLength, seconds, attempt);
+        if (!m_transfer.ShowStatus(text) || m_transfer.WaitUnlessStopped(1000))
             return false;
     }
     return true;
 }
 
-void VideoCopy::Finish(Step last)
+void TransferRound::Finish(Step last)
 {
     if (last == Step::Stopped)
         return;
     m_outcome.canContinue = last == Step::Broken;
     std::optional<TransferPoint> reached;
     if (m_outcome.canContinue)
-        reached = TransferPoint{m_outcome.received, m_outcome.expected, m_outcome.contentLength, *m_validator};
-    m_transfer.Finish(m_outcome, reached, m_start.endWindow);
+        reached = TransferPoint{m_outcome.received, m_outcome.expected, m_outcome.contentLength, m_validator};
+    m_transfer.Finish(m_outcome, reached);
 }
