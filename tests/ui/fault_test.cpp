@@ -326,7 +326,7 @@ TEST(Faults, AFullDiskIsSaidOnceAndTheWindowGoesOn)
                           }, "", "", 0, 0});
         ClipwellDriver clipwell(InFolder(row.name));
         const std::string link = WindowsToUnixPath(clipwell.Folder() + row.name + ".flv");
-        ASSERT_TRUE(RunOnUnixSide("ln -s /dev/full " + link + " && : > $part", link + ".made"));
+        ASSERT_TRUE(RunOnUnixSide("ln -sf /dev/full " + link + " && : > $part", link + ".made"));
         clipwell.TypeUrl(PageUrl(row.name));
         clipwell.ClickGrab();
         if (row.stop) {
