@@ -93,14 +93,6 @@ unsigned long long CFile::SeekToEnd()
     return static_cast<unsigned long long>(end.QuadPart);
 }
 
-unsigned long long CFile::GetLength() const
-{
-    LARGE_INTEGER length = {};
-    if (!GetFileSizeEx(m_hFile.Get(), &length))
-        ThrowOsError(GetLastError());
-    return static_cast<unsigned long long>(length.QuadPart);
-}
-
 void CFile::SetLength(unsigned long long length)
 {
     LARGE_INTEGER position = {};

@@ -39,7 +39,6 @@ public:
     virtual void Write(const void* buffer, unsigned count);
     // Moves to the end and gives the file's length.
     unsigned long long SeekToEnd();
-    unsigned long long GetLength() const;
     // Cuts or extends the file to length bytes.
     void SetLength(unsigned long long length);
     virtual void Close();

@@ -10,15 +10,13 @@
 #include <optional>
 #include <string>
 
-// Owns the grabs of one window, from Enter to the end: the page fetch, the
+// Owns the grabs of one window from Enter to the end: the page fetch, the
 // video request, the download worker, the stop, the report and Retry. The
 // window forwards its commands and the two posted messages here; nothing
-// in between waits or runs a message loop.
-//
-// At most one page fetch is waited for and at most one transfer is the
-// window's: a new grab abandons the fetch, and once its page has come it
-// stops the running transfer before it starts its own. A transfer that
-// ended is kept (its worker let go) so that Retry can continue it.
+// waits or runs a message loop in between. One fetch is waited for and one
+// transfer is the window's: a new grab abandons the fetch, and once its page
+// has come stops the transfer before it starts its own. An ended transfer
+// is kept (its worker let go) for Retry.
 class TransferController {
 public:
     explicit TransferController(TransferWindow& window) : m_window(window) {}
@@ -27,20 +25,18 @@ public:
     // Stops whatever still runs; never raises.
     ~TransferController() { Stop(); }
 
-    // The Grab command: fetches the page at address on a thread of its own
-    // and returns; the grab goes on in PageFetched.
+    // The Grab command: starts fetching address's page and returns.
     void Grab(std::string address);
     // WM_APP_PAGE_FETCHED: analyses the page, stops the running transfer,
     // creates the output file and starts the worker. Raises what fetching
     // or analysing the page raised, with a running transfer left running,
     // as a failure of the command that started the grab.
     void PageFetched(unsigned long fetchId);
-    // WM_APP_TRANSFER_ENDED: lets the worker go, shows the report and, on
-    // Retry, continues the transfer.
+    // WM_APP_TRANSFER_ENDED: lets the worker go, shows the report, and on
+    // Retry continues the transfer.
     void TransferEnded(unsigned long transferId);
-    // The window is to end: abandons the fetch and stops the transfer, the
-    // file closed with every byte that arrived (a failure to write them is
-    // shown). Nothing starts after this.
+    // The window ends: abandons the fetch and stops the transfer, keeping
+    // every byte that arrived or showing why not. Nothing starts after.
     void Stop() noexcept;
 
     // True while a worker copies.
@@ -49,10 +45,8 @@ public:
     bool Busy() const { return m_fetch || m_worker; }
 
 private:
-    // Makes the transfer of an analysed page, or continues ended (Retry).
     void Start(VideoRequest request, const std::wstring& fileName, const std::optional<TransferPoint>& from);
-    // Stops the window's transfer and lets its worker go; what a failed
-    // last write comes to, to be shown.
+    // Stops the transfer and lets its worker go; a failed last write's report.
     std::optional<TransferReport> StopTransfer() noexcept;
     void LetWorkerGo() noexcept;
     void ShowStopFailure(const std::optional<TransferReport>& report) noexcept;

@@ -73,7 +73,7 @@ void TransferState::WriteChunk(unsigned count)
     } catch (...) {
         // A short write on a full disk leaves part of the chunk in the file.
         m_inHand = 0;
-        m_written = static_cast<std::int64_t>(m_outputFile.GetLength());
+        m_written = static_cast<std::int64_t>(m_outputFile.SeekToEnd());
         throw;
     }
 }
@@ -94,7 +94,6 @@ bool TransferState::StartOver(const std::string& lengthText, std::int64_t expect
     const std::lock_guard<std::mutex> lock(m_lock);
     if (!m_transferActive)
         return false;
-    // Bytes of two different replies are never joined.
     if (m_written > 0) {
         m_outputFile.SetLength(0);
         m_written = 0;

@@ -45,36 +45,27 @@ struct TransferDisplay {
     HWND progress = nullptr;
 };
 
-// One transfer: the video request, the output file it is copied into, the
-// chunk in hand and the flag that keeps the copying on. The window's thread
-// makes and stops it; the download worker copies through it. Both hold a
-// reference, so a worker that was let go (one blocked on a stalled server)
-// still finds it whole when its read returns.
-//
-// Everything that shows or keeps the transfer (a control update, a write,
-// the end) happens here under one lock, and only while the flag is set;
-// Stop clears the flag under the same lock. So once Stop has returned, the
-// worker touches no window and no file: each of its calls answers false.
+// One transfer: the video request, the output file, the chunk in hand and
+// the flag that keeps the copying on. The window's thread makes and stops
+// it; the download worker copies through it. Both hold a reference, so a
+// worker that was let go (blocked on a stalled server) still finds it whole.
+// Whatever shows or keeps the transfer happens here under one lock, only
+// while the flag is set; Stop clears the flag under the same lock, so once
+// it has returned the worker's calls touch nothing and answer false.
 class TransferState {
 public:
     TransferState(VideoRequest request, const TransferDisplay& display);
     TransferState(const TransferState&) = delete;
     TransferState& operator=(const TransferState&) = delete;
 
-    // On the window's thread, before the worker starts.
-
-    // Opens the first request (m_response) and the output file: created
-    // empty, or, to continue an ended transfer that got to from, opened as
-    // it is and continued from its end when it still holds what was
-    // written, else emptied. Raises what opening either raises.
+    // Opens the first request and the output file: created empty, or, to
+    // continue a transfer that got to from, continued from its end when it
+    // still holds what was written, else emptied. Raises what fails.
     void Open(const std::wstring& fileName, const std::optional<TransferPoint>& from = std::nullopt);
-    // Sets the flag; from now on a stop reaches the worker.
+    // Sets the flag, before the worker starts: from now on a stop reaches it.
     void Begin() { m_transferActive = true; }
 
-    // On the worker's thread. Each call that shows or keeps something
-    // answers false, doing nothing, once the transfer was stopped.
-
-    // The request opened with the transfer, once; nothing after.
+    // The worker's calls. The request opened with the transfer, once.
     std::unique_ptr<CHttpFile> TakeResponse() { return std::move(m_response); }
     const VideoRequest& Request() const { return m_request; }
     const std::optional<TransferPoint>& ContinuesFrom() const { return m_continueFrom; }
@@ -82,50 +73,38 @@ public:
     // Bytes in the file.
     std::int64_t Written() const { return m_written; }
 
-    // Reads the next chunk of response into the transfer's own buffer:
-    // kChunkSize bytes, fewer at the end of the body or once stopped. What
-    // has arrived is noted as it comes, so that a stop keeps it. Raises
-    // what the read raises.
+    // Reads the next chunk of response into the transfer's own buffer, full
+    // but at the body's end or a stop, noting what arrives for a stop to
+    // keep. Raises what the read raises.
     unsigned ReadChunk(CHttpFile& response);
-    // Shows status and position, then writes the chunk's count bytes.
-    // Raises the write's error, Written() then being what the file holds.
+    // Shows status and position, then writes the chunk's count bytes;
+    // raises the write's error, Written() still what the file holds.
     bool TakeChunk(unsigned count, const std::string& status, int position);
-    // Starts the file and the bar over for a whole reply of lengthText
-    // (expected bytes) shown over a range of 0..rangeHigh: the file emptied
-    // and the bar at 0 when anything was written.
+    // Starts the file and the bar (0..rangeHigh) over for a whole reply of
+    // lengthText (expected bytes): bytes of two replies are never joined.
     bool StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh);
     bool ShowStatus(const std::string& text);
     // Waits milliseconds, less when stopped meanwhile; true when stopped.
     bool WaitUnlessStopped(unsigned long milliseconds) const;
-    // Ends a transfer that ran its course, keeping what it came to: the
-    // file closed, the flag clear, and the window told
-    // (WM_APP_TRANSFER_ENDED with Id()).
+    // Ends a transfer that ran its course: the file closed, the flag clear,
+    // the outcome kept, and WM_APP_TRANSFER_ENDED posted with Id().
     void Finish(TransferOutcome outcome, std::optional<TransferPoint> reached);
 
-    // On the window's thread again.
-
-    // Stops the transfer: waits for the lock while carrying out the
-    // messages the worker sends meanwhile, clears the flag, writes the
-    // bytes of the chunk that have arrived, closes the file and wakes a
-    // waiting worker. Never raises: when those bytes cannot be written the
-    // report of that failure comes back, once.
+    // On the window's thread: takes the lock, carrying out the messages the
+    // worker sends meanwhile, clears the flag, writes the bytes in hand,
+    // closes the file and wakes a waiting worker. Never raises: a failed
+    // write comes back as its report.
     std::optional<TransferReport> Stop() noexcept;
 
     bool Active() const { return m_transferActive; }
-    // Tells this transfer from every other of the process.
     unsigned long Id() const { return m_id; }
-    // After Finish: how the transfer ended, and where a new round would
-    // start (nothing when none can).
+    // After Finish: how it ended, and where a new round would start.
     const TransferOutcome& Outcome() const { return m_outcome; }
     const std::optional<TransferPoint>& Reached() const { return m_reached; }
 
-    // The video is copied in chunks of this many bytes, each shown and then
-    // written once full (or at the body's end).
     static constexpr unsigned kChunkSize = 1024;
 
 private:
-    // Writes count bytes of the chunk, keeping Written() true to the file
-    // however the write ends.
     void WriteChunk(unsigned count);
 
     static std::atomic<unsigned long> s_lastId;
@@ -142,8 +121,7 @@ private:
     std::atomic<bool> m_transferActive{false};
     CFile m_outputFile;
     std::atomic<std::int64_t> m_written{0};
-    // The length shown, for the report of a failed stop.
-    std::string m_lengthText;
+    std::string m_lengthText;  // for the report of a failed stop
     std::int64_t m_expected = 0;
     char m_chunk[kChunkSize];
     unsigned m_inHand = 0;  // bytes of m_chunk that have arrived, not yet taken
