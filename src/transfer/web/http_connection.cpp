@@ -4,6 +4,7 @@
 #include "transfer/web/internet_session.h"
 
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -24,7 +25,8 @@ CHttpConnection::CHttpConnection(const CInternetSession& session, const char* se
                                         INTERNET_SERVICE_HTTP, 0, m_dwContext);
     if (handle == nullptr)
         throw CInternetException(GetLastError(), m_dwContext);
-    m_hConnection = MakeInternetHandle(handle, session.GetSharedHandle());
+    m_hSession = session.GetSharedHandle();
+    m_hConnection = MakeInternetHandle(handle, m_hSession);
 }
 
 std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(int verb, const char* objectName, const char* referer,
@@ -34,14 +36,19 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(int verb, const char* ob
     if (context == 1)
         context = m_dwContext;
     const char* verbText = VerbText(verb);
+    // The program follows redirects itself, by the same rules everywhere.
     HINTERNET handle = HttpOpenRequestA(GetHandle(), verbText, objectName, version ? version : "HTTP/1.0", referer,
-                                        acceptTypes, flags, context);
+                                        acceptTypes, flags | INTERNET_FLAG_NO_AUTO_REDIRECT, context);
     if (handle == nullptr)
         throw CInternetException(GetLastError(), context);
-    auto request = std::make_unique<CHttpFile>(MakeInternetHandle(handle, m_hConnection), verbText, objectName,
-                                               m_strServerName, context);
-    // Without a receive timeout the library would wait for a stalled server
-    // forever, and so would whoever reads the response.
-    request->SetReadTimeout(CInternetFile::kReceiveTimeoutMs);
-    return request;
+    const bool secure = (flags & INTERNET_FLAG_SECURE) != 0;
+    const bool defaultPort = m_nPort == (secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT) ||
+                             m_nPort == INTERNET_INVALID_PORT_NUMBER;
+    std::string url = std::string(secure ? "https://" : "http://") + m_strServerName +
+                      (defaultPort ? "" : ":" + std::to_string(m_nPort)) +
+                      (objectName != nullptr && objectName[0] == '/' ? "" : "/") + (objectName ? objectName : "");
+    RequestSetup setup{m_hSession, std::move(url), version ? version : "HTTP/1.0",
+                       flags | INTERNET_FLAG_NO_AUTO_REDIRECT};
+    return std::make_unique<CHttpFile>(MakeInternetHandle(handle, m_hConnection), verbText, objectName,
+                                       m_strServerName, context, std::move(setup));
 }

@@ -21,6 +21,14 @@ void CInternetFile::CheckReadable() const
         throw CInternetException(ERROR_INVALID_HANDLE, m_dwContext);
 }
 
+void CInternetFile::Reopened(SharedInternetHandle file, std::string objectName, std::string serverName)
+{
+    m_hInternet = std::move(file);
+    m_strObject = std::move(objectName);
+    m_strServerName = std::move(serverName);
+    m_readTimeoutMs = kReceiveTimeoutMs;
+}
+
 DWORD CInternetFile::ReceiveError(DWORD start) const
 {
     const DWORD error = GetLastError();

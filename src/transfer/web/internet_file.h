@@ -38,17 +38,20 @@ public:
     const std::string& GetObject() const { return m_strObject; }
     const std::string& GetServerName() const { return m_strServerName; }
 
-    // How long one read may wait for the server before it fails; raises
-    // CInternetException when the library refuses the setting. The library
-    // applies it when the request is sent.
+    // How long one read may wait for the server before it fails, in place
+    // of kReceiveTimeoutMs; raises CInternetException when the library
+    // refuses the setting. The library applies it when the request is sent.
     void SetReadTimeout(DWORD milliseconds);
 
-    // The read time-out of every request the program makes.
+    // The read time-out of every request the program makes, which the
+    // session gives each request as it is made (internet_session.cpp).
     static constexpr DWORD kReceiveTimeoutMs = 30000;
 
 protected:
     // Raises the error of a read on a stream that is not readable.
     void CheckReadable() const;
+    // Takes file, a request opened anew, in place of the one before.
+    void Reopened(SharedInternetHandle file, std::string objectName, std::string serverName);
 
 private:
     std::size_t ReadBytes(char* buffer, std::size_t count) override;

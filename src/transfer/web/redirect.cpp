@@ -104,6 +104,35 @@ bool IsRedirectStatus(long status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+std::optional<WebTarget> TargetOf(const std::string& url)
+{
+    Address address;
+    const std::string scheme = SchemeOf(url);
+    if (!IsWebScheme(scheme) || !SplitNetworkPath(std::string_view(url).substr(scheme.size() + 1), address))
+        return std::nullopt;
+    WebTarget target;
+    target.secure = scheme == "https";
+    target.port = target.secure ? 443 : 80;
+    target.object = (address.path.empty() ? "/" : address.path) + address.query;
+    // The host may be an IPv6 literal in brackets, with colons of its own.
+    const std::string authority = address.authority.substr(address.authority.rfind('@') + 1);
+    const std::size_t colon = authority.rfind(':');
+    const std::size_t bracket = authority.rfind(']');
+    target.host = authority.substr(0, colon);
+    if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket)) {
+        const std::string digits = authority.substr(colon + 1);
+        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoul(digits) > 65535)
+            return std::nullopt;
+        target.port = static_cast<unsigned short>(std::stoul(digits));
+    } else {
+        target.host = authority;
+    }
+    if (target.host.empty())
+        return std::nullopt;
+    return target;
+}
+
 std::optional<std::string> ResolveLocation(const std::string& base, const std::string& location)
 {
     Address from;

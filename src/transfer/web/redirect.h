@@ -22,3 +22,15 @@ bool IsRedirectStatus(long status);
 // dropped, and raw bytes outside printable ASCII percent-encoded. Nothing
 // when location is empty or leads to another scheme than http or https.
 std::optional<std::string> ResolveLocation(const std::string& base, const std::string& location);
+
+// Where a request for an http or https address goes.
+struct WebTarget {
+    bool secure = false;
+    std::string host;
+    unsigned short port = 0;  // the scheme's own when the address names none
+    std::string object;       // the path and query, from its "/"
+};
+
+// The target of url; nothing when url is no http or https address with a
+// host and a port that is a number.
+std::optional<WebTarget> TargetOf(const std::string& url);
