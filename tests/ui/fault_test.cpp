@@ -59,7 +59,18 @@ struct FaultRow {
     std::vector<std::string> continuations = {};
     bool retry = false;    // the report offers Retry
     bool revised = false;  // what is kept is the changed video (see the fixture)
+    // Where the video is served when route sends its request on; the page's
+    // address when not http://video.example.com/watch?v=name; the port and
+    // certificate of the TLS server behind the proxy's tunnel.
+    std::string target = {};
+    RouteChange targetRoute = nullptr;
+    std::string address = {};
+    std::string tls = {};
+    bool direct = false;  // Clipwell uses no proxy
 };
+
+// kept of a row whose grab must create no file and ask for no video.
+constexpr std::size_t kNoFile = std::string::npos - 1;
 
 const std::string kNotFound = "<html>no such video</html>";
 const std::string kRaw = "no status line\r\njust bytes\r\n";
@@ -72,19 +83,32 @@ std::string PageUrl(const std::string& id)
 void ServeRow(FixtureServer& server, const FaultRow& row)
 {
     FixtureServer::Route route;
+    FixtureServer::Route target;
     if (row.route)
         row.route(route);
+    if (row.targetRoute)
+        row.targetRoute(target);
     server.Serve("/watch?v=" + row.name, WatchPageHtml(row.name, "video_id=" + row.name));
-    server.Serve("/get_video?video_id=" + row.name, row.body, route);
+    server.Serve("/get_video?video_id=" + row.name, row.target.empty() ? row.body : "", route);
+    if (!row.target.empty())
+        server.Serve(row.target, row.body, target);
+    for (const std::string& tls : {row.tls, std::string("4430 site")}) {
+        if (tls.empty())
+            continue;
+        target.tls = tls.substr(tls.find(' ') + 1);
+        server.Serve("video.example.com:" + tls.substr(0, tls.find(' ')), "", target);
+    }
 }
 
-// "Range;If-Range" of each request for the video of row name, in order.
-std::vector<std::string> VideoRequests(const FixtureServer& server, const std::string& name)
+// "Range;If-Range" of each request for the video of row name (or for
+// path), in order.
+std::vector<std::string> VideoRequests(const FixtureServer& server, const std::string& name, std::string path = {})
 {
     std::vector<std::string> found;
     for (const std::string& request : server.Requests()) {
-        if (request.find("/get_video?video_id=" + name + " ") == std::string::npos)
+        if (request.find((path.empty() ? "/get_video?video_id=" + name : path) + " ") == std::string::npos)
             continue;
+        EXPECT_NE(request.find("\r\nAccept: video/flv\r\n"), std::string::npos) << request;
         std::string range;
         std::string ifRange;
         for (const std::string& line : HeaderLines(request)) {
@@ -123,6 +147,11 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started, cons
         EXPECT_TRUE(clipwell.GrabEnabled());
         EXPECT_TRUE(clipwell.CloseMessageBox(box, row.retry ? IDCANCEL : IDOK));
     }
+    if (row.kept == kNoFile) {
+        EXPECT_FALSE(clipwell.OutputExists(row.name + ".flv"));
+        EXPECT_TRUE(VideoRequests(server, row.name).empty());
+        return;
+    }
     const std::string saved = ExpectOutput(clipwell, row.name + ".flv", row.withinMs + 10000);
     if (row.kept != std::string::npos) {
         const std::string served = row.revised ? Revised(row.body) : row.body;
@@ -133,9 +162,9 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started, cons
         EXPECT_TRUE(clipwell.OtherDialogs().empty()) << "an unexpected report";
     }
     if (!row.continuations.empty()) {
-        std::vector<std::string> asked = VideoRequests(server, row.name);
-        asked.erase(asked.begin());
-        EXPECT_EQ(asked, row.continuations);
+        std::vector<std::string> again = VideoRequests(server, row.name, row.target);
+        again.erase(again.begin());
+        EXPECT_EQ(again, row.continuations);
     }
 }
 
@@ -150,12 +179,14 @@ void RunRows(const std::vector<FaultRow>& rows)
         const std::size_t end = std::min(rows.size(), first + kSideBySide);
         for (std::size_t i = first; i < end; ++i) {
             ServeRow(server, rows[i]);
-            clipwells.push_back(std::make_unique<ClipwellDriver>(InFolder(rows[i].name)));
+            ClipwellOptions options = InFolder(rows[i].name);
+            options.proxy = !rows[i].direct;
+            clipwells.push_back(std::make_unique<ClipwellDriver>(options));
             // Side by side, so that their reports, read off the screen, do
             // not cover each other.
             SetWindowPos(clipwells.back()->Main(), nullptr, static_cast<int>(i - first) * 420, 200, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            clipwells.back()->TypeUrl(PageUrl(rows[i].name));
+            clipwells.back()->TypeUrl(rows[i].address.empty() ? PageUrl(rows[i].name) : rows[i].address);
             clipwells.back()->ClickGrab();
             started.push_back(GetTickCount());
         }
@@ -243,6 +274,77 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
     const std::size_t cached = CachedCopies(kVideoSize);
     RunRows(rows);
     EXPECT_EQ(CachedCopies(kVideoSize), cached) << "a video was stored again in the internet cache";
+}
+
+// A video request answered with redirectStatus to location; the video is
+// served at target, "" for none.
+FaultRow Redirected(std::string name, int redirectStatus, std::string location, std::string target,
+                    std::string icon = "", std::string says = "")
+{
+    FaultRow row{std::move(name), [=](FixtureServer::Route& r) {
+                     r.status = redirectStatus;
+                     r.headers = {"Location: " + location};
+                 }, std::move(icon), std::move(says), target.empty() ? 0 : kVideoSize, kQuickMs};
+    row.target = std::move(target);
+    return row;
+}
+
+// Clipwell follows every redirect itself, by the same rules on every
+// system: to any host, port and scheme, at most 10 in a row.
+TEST(Faults, RedirectsAreFollowedAndEnd)
+{
+    std::vector<FaultRow> rows = {
+        Redirected("Moved", 301, "http://other.example.com:8080/v/a.flv?x=1", "/v/a.flv?x=1"),
+        Redirected("Found", 302, "x/../Found.flv", "/Found.flv"),
+        Redirected("SeeOther", 303, "//cdn.example.com/v/303.flv", "/v/303.flv"),
+        Redirected("Temporary", 307, "/v/307.flv", "/v/307.flv"),
+        Redirected("Permanent", 308, "../v/308.flv", "/v/308.flv"),
+        Redirected("ToHttps", 302, "https://video.example.com:4430/v/tls.flv", "/v/tls.flv"),
+        Redirected("RawBytes", 302, "/v/caf\xc3\xa9 1.flv", "/v/caf%E9%201.flv"),
+        Redirected("Loop", 302, "/get_video?video_id=Loop", "", "stop",
+                   "The server kept redirecting: it still sent Clipwell on, from "
+                   "http://video.example.com/get_video?video_id=Loop to http://video.example.com/get_video?video_id=Loop"),
+        Redirected("Nowhere", 302, "", "", "stop", "answered \"302 Status\", a redirect, but named no"),
+        Redirected("MovedThenDropped", 302, "http://cdn.example.com/v/b.flv", "/v/b.flv"),
+    };
+    rows.back().targetRoute = Cut(kClose, {40000, -1}, {"ETag: \"v1\""}, true);
+    rows.back().continuations = {"bytes=40000-;\"v1\""};
+    rows[7].withinMs = rows[8].withinMs = 1000;
+    RunRows(rows);
+    EXPECT_EQ(VideoRequests(FixtureServer(false), "Loop").size(), 11u);
+}
+
+// A site whose certificate cannot be trusted: one report that says what
+// is wrong with it, names the address and that nothing was saved.
+TEST(Faults, CertificateFailuresAreSaidPlainly)
+{
+    const struct {
+        const char* name;
+        const char* tls;  // the port and certificate behind the tunnel
+        const char* says;
+    } certificates[] = {
+        {"Unknown", "4431 unknown", "is signed by an authority that this computer does not trust"},
+        {"NoChain", "4432 nochain", "could not be traced to an authority that this computer trusts"},
+        {"WrongHost", "4433 wronghost", "is made out for another host name"},
+        {"Expired", "4434 expired", "has expired or is not valid yet"},
+    };
+    std::vector<FaultRow> rows;
+    for (const auto& [name, tls, says] : certificates) {
+        const std::string address = "https://video.example.com:" + std::string(tls).substr(0, 4) + "/watch?v=" + name;
+        const std::string of = std::string(name) == "NoTls" ? "The server at " : "The certificate of ";
+        rows.push_back({name, nullptr, "stop", of + address + " " + says, kNoFile, kQuickMs});
+        rows.back().address = address;
+        rows.back().tls = tls;
+    }
+    // A port that answers without TLS, reached directly: through a proxy,
+    // Wine 8's library retries such a handshake on a connection of its own
+    // to the host, which it never looked up, and fails an assertion.
+    const std::string plain = "https://127.0.0.1:" + std::string(std::getenv("CLIPWELL_FIXTURE_PORT")) + "/";
+    rows.push_back({"NoTls", nullptr, "stop", "No secure connection could be made with " + plain + ": the server "
+                    "did not answer in TLS", kNoFile, kQuickMs});
+    rows.back().address = plain;
+    rows.back().direct = true;
+    RunRows(rows);
 }
 
 // Dropped on every request of a round: Retry in the report starts another

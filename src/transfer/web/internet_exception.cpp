@@ -71,6 +71,8 @@ unsigned PlainTextId(DWORD code, const std::string& url)
     case ERROR_INTERNET_SEC_CERT_ERRORS:
     case ERROR_INTERNET_SEC_CERT_REVOKED:
         return IDS_WEB_BAD_CERTIFICATE;
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+        return IDS_WEB_NO_TLS;
     case ERROR_INTERNET_CONNECTION_ABORTED:
         return url.rfind("https:", 0) == 0 ? IDS_WEB_NO_TLS : 0;
     default:
