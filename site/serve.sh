@@ -26,7 +26,7 @@ start)
     shift
     case "$option" in
     --tls)
-      tls=${1:?certificate folder}
+      tls=$(mkdir -p "${1:?certificate folder}" && cd "$1" && pwd)
       shift
       ;;
     --tests) tests=--tests ;;
