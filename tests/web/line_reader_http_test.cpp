@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -65,25 +64,6 @@ TEST(LineReaderOverHttp, GivesTheLinesOfEveryEdgeCase)
             EXPECT_EQ(ReadPage(server, c.body, framing), c.lines);
         }
     }
-}
-
-// One page, two readers, on purpose: a file: address is a local text file,
-// read as Windows reads any text file (the C runtime's text mode, where only
-// CR LF ends a line and a lone CR is text), and a server's page by the
-// page's line rule, which drops every CR.
-TEST(LineReaderOverHttp, AFileAddressKeepsTheRulesOfALocalTextFile)
-{
-    const std::string body = "a\rb\r\nc\n";
-    std::ofstream("line_reader_page.txt", std::ios::binary) << body;
-    char full[MAX_PATH];
-    GetFullPathNameA("line_reader_page.txt", MAX_PATH, full, nullptr);
-    const std::unique_ptr<CStdioFile> file = CInternetSession().OpenURL((std::string("file://") + full).c_str());
-    Lines lines;
-    for (std::string line; file->ReadString(line);)
-        lines.push_back(line);
-    EXPECT_EQ(lines, (Lines{"a\rb", "c"}));
-    FixtureServer server;
-    EXPECT_EQ(ReadPage(server, body, kFramings[0]), (Lines{"ab", "c"}));
 }
 
 }  // namespace

@@ -24,10 +24,9 @@ configure_file(wine/wine-session.sh.in ${WINE_SESSION} @ONLY FILE_PERMISSIONS OW
 add_test(NAME wine.start COMMAND ${WINE_SESSION} start)
 add_test(NAME wine.stop COMMAND ${WINE_SESSION} stop)
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-# The test authority, trusted in the prefix; the fixture server's and
-# nginx's certificates come from the same folder.
+# The test authority, trusted in the prefix; its certificates serve TLS.
 set(CLIPWELL_TLS ${WINE_STATE}/tls)
-add_test(NAME wine.trust COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine/trust_ca.sh ${WINE_ENV} ${CLIPWELL_TLS})
+add_test(NAME wine.trust COMMAND ${PROJECT_SOURCE_DIR}/site/trust_ca.sh ${WINE_ENV} ${CLIPWELL_TLS})
 set_tests_properties(wine.trust PROPERTIES FIXTURES_SETUP wine DEPENDS wine.start TIMEOUT 120)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 

@@ -162,7 +162,7 @@ start_session() {
   "$STATE/wine-session.sh" start
   # Again, now that the session's display is known.
   . "$STATE/wine-env.sh"
-  "$root/tests/wine/trust_ca.sh" "$STATE/wine-env.sh" "$STATE/wine/tls"
+  "$root/site/trust_ca.sh" "$STATE/wine-env.sh" "$STATE/wine/tls"
   # A long-lived program in the prefix for the whole run: without one,
   # Wine's desktop process now and then fails to start with the next
   # program.

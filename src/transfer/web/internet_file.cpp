@@ -57,7 +57,7 @@ std::size_t CInternetFile::ReadBytes(char* buffer, std::size_t count)
 bool CInternetFile::ReadString(std::string& line)
 {
     CheckReadable();
-    return m_lineReader.ReadString(*this, line);
+    return CStdioFile::ReadString(line);
 }
 
 unsigned CInternetFile::Read(void* buffer, unsigned count)
@@ -101,7 +101,7 @@ unsigned CInternetFile::ReadChunk(void* buffer, unsigned count, const std::funct
 void CInternetFile::Close()
 {
     m_hInternet.reset();
-    m_lineReader = LineReader();
+    ForgetLines();
 }
 
 void CInternetFile::Abort()

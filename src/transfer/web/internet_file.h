@@ -2,7 +2,6 @@
 
 #include "framework/stdio_file.h"
 #include "transfer/web/internet_handle.h"
-#include "transfer/web/line_reader.h"
 
 #include <functional>
 #include <string>
@@ -10,7 +9,7 @@
 // A stream of the HTTP client library. ReadString takes the body line by
 // line through a 4096-byte buffer; Read hands the caller's buffer straight
 // to the library.
-class CInternetFile : public CStdioFile, private ByteSource {
+class CInternetFile : public CStdioFile {
 public:
     CInternetFile(SharedInternetHandle file, std::string objectName, std::string serverName, DWORD_PTR context);
     ~CInternetFile() override;
@@ -73,7 +72,6 @@ private:
     DWORD_PTR m_dwContext;
     std::string m_strObject;
     std::string m_strServerName;
-    LineReader m_lineReader;
 };
 
 // A gopher stream. Its locator is empty for streams opened from an address.

@@ -7,7 +7,7 @@
 #   trust_ca.sh WINE_ENV CERT_DIR
 set -euo pipefail
 . "${1:?wine-env.sh}"
-python3 "$(dirname "$0")/../../site/make_certs.py" "${2:?certificate folder}"
+python3 "$(dirname "$0")/make_certs.py" "${2:?certificate folder}"
 reg=$(mktemp --suffix=.reg)
 trap 'rm -f "$reg"' EXIT
 openssl x509 -in "$2/ca.pem" -outform DER | python3 -c '
