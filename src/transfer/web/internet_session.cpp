@@ -101,7 +101,7 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
             throw CInternetException(
                 ReceiveErrorCode(error, GetTickCount() - start, CInternetFile::kReceiveTimeoutMs), context, address);
         }
-        std::unique_ptr<CStdioFile> stream = MakeStream(handle, parts.scheme, split, parts, address, context);
+        std::unique_ptr<CStdioFile> stream = MakeStream(handle, split, parts, address, context);
         const auto* http = dynamic_cast<const CHttpFile*>(stream.get());
         const std::optional<std::string> next = http != nullptr ? http->NextHop(hops) : std::nullopt;
         if (!next)
@@ -122,15 +122,14 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::string& p
     return file;
 }
 
-std::unique_ptr<CStdioFile> CInternetSession::MakeStream(HINTERNET handle, INTERNET_SCHEME scheme, bool split,
-                                                         const UrlParts& parts, const std::string& url,
-                                                         DWORD_PTR context) const
+std::unique_ptr<CStdioFile> CInternetSession::MakeStream(HINTERNET handle, bool split, const UrlParts& parts,
+                                                         const std::string& url, DWORD_PTR context) const
 {
     // Own the handle first, so that it is closed however this ends.
     SharedInternetHandle owner = MakeInternetHandle(handle, m_hSession);
     const std::string& host = parts.host;
     const std::string& path = parts.path;
-    switch (split ? KindOfScheme(scheme) : KindOfHandle(handle)) {
+    switch (split ? KindOfScheme(parts.scheme) : KindOfHandle(handle)) {
     case StreamKind::Http:
         return std::make_unique<CHttpFile>(std::move(owner), "GET", path, host, context,
                                            RequestSetup{m_hSession, url, "HTTP/1.1", 0});

@@ -43,9 +43,8 @@ public:
 private:
     std::unique_ptr<CStdioFile> OpenLocalFile(const std::string& path, DWORD flags) const;
     // The stream of handle, opened for url (split into parts when split).
-    std::unique_ptr<CStdioFile> MakeStream(HINTERNET handle, INTERNET_SCHEME scheme, bool split,
-                                           const UrlParts& parts, const std::string& url,
-                                           DWORD_PTR context) const;
+    std::unique_ptr<CStdioFile> MakeStream(HINTERNET handle, bool split, const UrlParts& parts,
+                                           const std::string& url, DWORD_PTR context) const;
 
     SharedInternetHandle m_hSession;
     DWORD_PTR m_dwContext;
