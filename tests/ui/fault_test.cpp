@@ -301,7 +301,7 @@ TEST(Faults, CertificateFailuresAreSaidPlainly)
         std::string says;
     } rows[] = {
         {"unknown", "certificate of " + secure + " is signed by an authority that this computer does not trust"},
-        {"nochain", "certificate of " + secure + " could not be traced to an authority that this computer trusts"},
+        {"nochain", "certificate of " + secure + " could not be checked up to an authority that this computer trusts"},
         {"wronghost", "certificate of " + secure + " is made out for another host name"},
         {"expired", "certificate of " + secure + " has expired or is not valid yet"},
         {"", "No secure connection could be made with " + plain + ": the server did not answer in TLS"},

@@ -15,6 +15,17 @@ const char* VerbText(int verb)
     return verb >= 0 && verb < static_cast<int>(std::size(kVerbs)) ? kVerbs[verb] : "";
 }
 
+// The address of a request for objectName on server at port, the scheme's
+// own port left out: what its redirects are resolved against.
+std::string RequestUrl(bool secure, const std::string& server, INTERNET_PORT port, const char* objectName)
+{
+    const INTERNET_PORT schemePort = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+    const std::string object = objectName != nullptr ? objectName : "";
+    return std::string(secure ? "https://" : "http://") + server +
+           (port == schemePort || port == INTERNET_INVALID_PORT_NUMBER ? "" : ":" + std::to_string(port)) +
+           (object.rfind('/', 0) == 0 ? "" : "/") + object;
+}
+
 }  // namespace
 
 CHttpConnection::CHttpConnection(const CInternetSession& session, const char* serverName, INTERNET_PORT port,
@@ -41,14 +52,9 @@ std::unique_ptr<CHttpFile> CHttpConnection::OpenRequest(int verb, const char* ob
                                         acceptTypes, flags | INTERNET_FLAG_NO_AUTO_REDIRECT, context);
     if (handle == nullptr)
         throw CInternetException(GetLastError(), context);
-    const bool secure = (flags & INTERNET_FLAG_SECURE) != 0;
-    const bool defaultPort = m_nPort == (secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT) ||
-                             m_nPort == INTERNET_INVALID_PORT_NUMBER;
-    std::string url = std::string(secure ? "https://" : "http://") + m_strServerName +
-                      (defaultPort ? "" : ":" + std::to_string(m_nPort)) +
-                      (objectName != nullptr && objectName[0] == '/' ? "" : "/") + (objectName ? objectName : "");
-    RequestSetup setup{m_hSession, std::move(url), version ? version : "HTTP/1.0",
-                       flags | INTERNET_FLAG_NO_AUTO_REDIRECT};
+    RequestSetup setup{m_hSession,
+                       RequestUrl((flags & INTERNET_FLAG_SECURE) != 0, m_strServerName, m_nPort, objectName),
+                       version ? version : "HTTP/1.0", flags | INTERNET_FLAG_NO_AUTO_REDIRECT};
     return std::make_unique<CHttpFile>(MakeInternetHandle(handle, m_hConnection), verbText, objectName,
                                        m_strServerName, context, std::move(setup));
 }
