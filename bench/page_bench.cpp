@@ -3,7 +3,7 @@
 // as the library would hand them out. Prints "page_<n>mib_seconds=<t>"
 // (best of five).
 #include "page/watch_page.h"
-#include "transfer/web/line_reader.h"
+#include "framework/line_reader.h"
 
 #include <algorithm>
 #include <chrono>

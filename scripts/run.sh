@@ -42,7 +42,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-site/serve.sh start "$site_state"
+site/serve.sh start "$site_state" --tls "$site_state/tls"
 port=$(cat "$site_state/port")
 echo "Sample site on nginx at 127.0.0.1:$port (the proxy for video.example.com). Sample pages:"
 cut -f1,2 "$site_state/site/index.txt" | sed 's/\t/   /; s/^/  /'
@@ -51,6 +51,7 @@ if [[ -n "$display" ]]; then
   export DISPLAY=$display
   mkdir -p "$WINEPREFIX"
   "$WINE64" wineboot </dev/null >/dev/null 2>&1
+  site/trust_ca.sh build/win64/wine/wine-env.sh "$site_state/tls"
   cd "$run_folder"
   http_proxy=http://127.0.0.1:$port "$WINE64" "$root/build/win64/src/Clipwell.exe"
   exit 0
@@ -70,6 +71,7 @@ for script in wine-env.sh wine-run.sh wine-session.sh; do
 done
 "$rig/wine-session.sh" start
 . "$rig/wine-env.sh"
+site/trust_ca.sh "$rig/wine-env.sh" "$site_state/tls"
 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 # The screen's DPI, as Windows' display settings set it; read when a
 # program starts.

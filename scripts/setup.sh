@@ -14,6 +14,11 @@ packages=(
   # same version as wine64, and qemu-user for kernels that run no 32-bit
   # programs; gcc builds the stage's preload library.
   wine32:i386 qemu-user-static gcc
+  # TLS: Wine makes its connections through GnuTLS, which both halves of
+  # Wine load at run time (without the 32-bit one, every https request of
+  # the 32-bit exe fails with 12157); the tests' certificates are made with
+  # openssl's Python binding.
+  libgnutls30:amd64 libgnutls30:i386 python3-cryptography openssl
 )
 
 missing=()
@@ -37,7 +42,7 @@ if ((${#missing[@]})); then
     made_policy=true
     trap '"${sudo_cmd[@]}" rm -f "$policy"' EXIT
   fi
-  if [[ " ${missing[*]} " == *" wine32:i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
   fi
   "${sudo_cmd[@]}" apt-get update -qq

@@ -97,7 +97,9 @@ def main(outdir, tests):
     for number, (ident, title, size) in enumerate(SAMPLES):
         write(os.path.join(outdir, "pages", ident + ".html"), page(title, "video_id=%s&t=s%d" % (ident, number)))
         write(os.path.join(outdir, "videos", ident + ".flv"), flv(size, number + 1))
-        index.append("%s/watch?v=%s\t%s\tvideos/%s.flv" % (HOST, ident, title, ident))
+        # The first sample as a user pastes it today, over TLS.
+        host = HOST.replace("http:", "https:") if number == 0 else HOST
+        index.append("%s/watch?v=%s\t%s\tvideos/%s.flv" % (host, ident, title, ident))
     for number, (ident, title, size, meta) in enumerate(UTF8_SAMPLES):
         text = page(title, "video_id=%s&t=u%d" % (ident, number), meta=meta)
         write(os.path.join(outdir, "pages", ident + ".html"), text.encode("utf-8"))

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Starts or stops the sample video site on nginx, on a free loopback port.
-#   serve.sh start STATE_DIR [--tests] [--close]
+#   serve.sh start STATE_DIR [--tests] [--close] [--tls CERT_DIR]
 #                           writes the site and STATE_DIR/port; --tests adds
 #                           the tests' pages, --close closes every connection
-#                           after its response (no keep-alive)
+#                           after its response (no keep-alive); --tls serves
+#                           https too, with the certificates of CERT_DIR
+#                           (made there by make_certs.py when missing), and
+#                           puts a proxy that tunnels CONNECT in front of
+#                           nginx: STATE_DIR/port is then that proxy's
 #   serve.sh stop STATE_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,8 +19,16 @@ case "$command" in
 start)
   tests=
   keepalive=75s
-  for option in "${@:3}"; do
+  tls=
+  set -- "${@:3}"
+  while (($#)); do
+    option=$1
+    shift
     case "$option" in
+    --tls)
+      tls=$(mkdir -p "${1:?certificate folder}" && cd "$1" && pwd)
+      shift
+      ;;
     --tests) tests=--tests ;;
     # 32-bit WinINet under qemu-user breaks when a kept-alive connection
     # goes back to its pool (an emulation fault, not one of the program's):
@@ -30,11 +42,28 @@ start)
   done
   mkdir -p "$state/tmp"
   python3 "$here/make_site.py" "$state/site" $tests
-  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+  port=$(free_port)
+  listen_tls=
+  if [[ -n $tls ]]; then
+    python3 "$here/make_certs.py" "$tls"
+    tls_port=$(free_port)
+    listen_tls="listen 127.0.0.1:$tls_port ssl; ssl_certificate $tls/site.pem; ssl_certificate_key $tls/leaf.key;"
+  fi
   sed -e "s|@STATE@|$state|g" -e "s|@SITE@|$state/site|g" -e "s|@PORT@|$port|g" -e "s|@KEEPALIVE@|$keepalive|g" \
-    "$here/nginx.conf.in" >"$state/nginx.conf"
+    -e "s|@TLS@|$listen_tls|" "$here/nginx.conf.in" >"$state/nginx.conf"
   "$nginx" -p "$state" -c "$state/nginx.conf" -e "$state/error.log" </dev/null >/dev/null 2>&1
-  echo "$port" >"$state/port"
+  rm -f "$state/port"
+  if [[ -n $tls ]]; then
+    setsid python3 "$here/connect_proxy.py" "$state/port" "$port" "$tls_port" </dev/null >/dev/null 2>&1 &
+    echo $! >"$state/proxy.pid"
+    for _ in $(seq 100); do
+      [[ -s "$state/port" ]] && break
+      sleep 0.05
+    done
+  else
+    echo "$port" >"$state/port"
+  fi
   ;;
 stop)
   if [[ -f "$state/nginx.pid" ]]; then
@@ -44,10 +73,14 @@ stop)
       sleep 0.1
     done
   fi
+  if [[ -f "$state/proxy.pid" ]]; then
+    kill "$(cat "$state/proxy.pid")" 2>/dev/null || true
+    rm -f "$state/proxy.pid"
+  fi
   rm -f "$state/port"
   ;;
 *)
-  echo "usage: $0 start|stop STATE_DIR [--tests] [--close]" >&2
+  echo "usage: $0 start|stop STATE_DIR [--tests] [--close] [--tls CERT_DIR]" >&2
   exit 2
   ;;
 esac

@@ -1,15 +1,8 @@
 #include "framework/stdio_file.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <io.h>
-
-namespace {
-
-constexpr std::size_t kPieceLength = 128;
-
-}  // namespace
 
 bool CStdioFile::Open(const char* fileName, unsigned openFlags, CFileException* error)
 {
@@ -41,36 +34,25 @@ bool CStdioFile::Open(const char* fileName, unsigned openFlags, CFileException* 
 
 bool CStdioFile::ReadString(std::string& line)
 {
-    line.clear();
-    char piece[kPieceLength + 1];
-    for (;;) {
-        if (std::fgets(piece, sizeof piece, m_stream.get()) == nullptr) {
-            if (std::ferror(m_stream.get()))
-                ThrowStreamError();
-            break;
-        }
-        const std::size_t length = std::strlen(piece);
-        line.append(piece, length);
-        // A full piece without a line feed means the line goes on.
-        if (length < kPieceLength || piece[length - 1] == '\n')
-            break;
-    }
-    const bool held = !line.empty();
-    if (held && line.back() == '\n')
-        line.pop_back();
-    return held;
+    return m_lineReader.ReadString(*this, line);
 }
 
-unsigned CStdioFile::Read(void* buffer, unsigned count)
+std::size_t CStdioFile::ReadBytes(char* buffer, std::size_t count)
 {
     const std::size_t read = std::fread(buffer, 1, count, m_stream.get());
     if (read < count && std::ferror(m_stream.get()))
         ThrowStreamError();
-    return static_cast<unsigned>(read);
+    return read;
+}
+
+unsigned CStdioFile::Read(void* buffer, unsigned count)
+{
+    return static_cast<unsigned>(ReadBytes(static_cast<char*>(buffer), count));
 }
 
 void CStdioFile::Close()
 {
+    ForgetLines();
     std::FILE* stream = m_stream.release();
     const std::string name = std::move(m_strFileName);
     m_strFileName.clear();
@@ -80,6 +62,7 @@ void CStdioFile::Close()
 
 void CStdioFile::Abort()
 {
+    ForgetLines();
     m_stream.reset();
     CFile::Abort();
 }

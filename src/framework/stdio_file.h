@@ -1,23 +1,25 @@
 #pragma once
 
 #include "framework/file.h"
+#include "framework/line_reader.h"
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
-// The common base of every stream that a URL opens. Itself it is a local
-// file read through the C library's stream, normally in text mode, where a
-// carriage return and line feed pair reads as one line feed.
-class CStdioFile : public CFile {
+// The common base of every stream that a URL opens, each of which reads its
+// lines with the one line reader (line_reader.h) from its own bytes. Itself
+// it is a local file read through the C library's stream, normally in text
+// mode, where a carriage return and line feed pair reads as one line feed.
+class CStdioFile : public CFile, private ByteSource {
 public:
     CStdioFile() = default;
 
     bool Open(const char* fileName, unsigned openFlags, CFileException* error = nullptr) override;
 
-    // Reads the next line without its line feed, in pieces of 128
-    // characters. False at the end of the file with nothing read. A read
-    // error raises CFileException.
+    // Reads the next line without its line feed, by the line reader's
+    // rules. False, with an empty line, at the end of the stream. A read
+    // error raises the stream's error (CFileException for a local file).
     virtual bool ReadString(std::string& line);
 
     unsigned Read(void* buffer, unsigned count) override;
@@ -25,7 +27,14 @@ public:
     void Abort() override;
     bool IsOpen() const override { return m_stream != nullptr || CFile::IsOpen(); }
 
+protected:
+    // Forgets the line reader's buffer, as closing a stream does.
+    void ForgetLines() { m_lineReader = LineReader(); }
+
 private:
+    // The local file's bytes, for the line reader as for Read.
+    std::size_t ReadBytes(char* buffer, std::size_t count) override;
+
     struct StreamCloser {
         void operator()(std::FILE* stream) const { std::fclose(stream); }
     };
@@ -33,4 +42,5 @@ private:
     [[noreturn]] void ThrowStreamError() const;
 
     std::unique_ptr<std::FILE, StreamCloser> m_stream;
+    LineReader m_lineReader;
 };

@@ -4,9 +4,9 @@ if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
 endif()
 
 set(SITE_STATE ${CMAKE_BINARY_DIR}/site)
-add_test(NAME site.start COMMAND ${PROJECT_SOURCE_DIR}/site/serve.sh start ${SITE_STATE} --tests)
+add_test(NAME site.start COMMAND ${PROJECT_SOURCE_DIR}/site/serve.sh start ${SITE_STATE} --tests --tls ${CLIPWELL_TLS})
 add_test(NAME site.stop COMMAND ${PROJECT_SOURCE_DIR}/site/serve.sh stop ${SITE_STATE})
-set_tests_properties(site.start PROPERTIES FIXTURES_SETUP site)
+set_tests_properties(site.start PROPERTIES FIXTURES_SETUP site FIXTURES_REQUIRED wine)
 set_tests_properties(site.stop PROPERTIES FIXTURES_CLEANUP site)
 
 clipwell_wine_test(nginx FIXTURE DISPLAY ENVIRONMENT ${CLIPWELL_EXE_ENV} CLIPWELL_SITE=${SITE_STATE}

@@ -84,8 +84,8 @@ TEST(Nginx, AnswersTheContinuation)
 }
 
 // The first grab of a fresh Clipwell, for each kind of answer: empty, a
-// chunk and one byte, 1 MiB, without Content-Length, and a 404 page (whose
-// body is saved).
+// chunk and one byte, 1 MiB, without Content-Length, a 404 page (whose
+// body is saved), and a page whose http address is sent on to https.
 TEST(NginxFirstGrab, SavesEachKindOfAnswer)
 {
     const struct {
@@ -98,6 +98,7 @@ TEST(NginxFirstGrab, SavesEachKindOfAnswer)
         {"mem1", "Memory mem1.flv", "site/videos/mem1.flv"},
         {"unsized", "Unsized.flv", "site/unsized/unsized.flv"},
         {"missing", "Missing.flv", nullptr},
+        {"https-size1025", "Size size1025.flv", "site/videos/size1025.flv"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id);

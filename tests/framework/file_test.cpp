@@ -114,13 +114,13 @@ std::vector<std::string> LocalLines(const std::string& bytes)
 
 using Lines = std::vector<std::string>;
 
-TEST(StdioFile, ReadsTextLinesInPiecesOf128)
+TEST(StdioFile, ReadsTextLinesByTheRulesOfEveryStream)
 {
     EXPECT_EQ(LocalLines("a\r\nb\r\n\r\nc"), (Lines{"a", "b", "", "c"}));
     const std::string line300(300, 'x');
     EXPECT_EQ(LocalLines(line300 + "\r\n" + std::string(128, 'y') + "\n"), (Lines{line300, std::string(128, 'y')}));
-    // Text mode keeps a lone carriage return inside the line.
-    EXPECT_EQ(LocalLines("a\rb\n"), Lines{"a\rb"});
+    // A lone carriage return is dropped, as from a server's page.
+    EXPECT_EQ(LocalLines("a\rb\n"), Lines{"ab"});
     // A piece that stops at a NUL ends the line there.
     EXPECT_EQ(LocalLines(std::string("ab\0cd\nef\n", 9)), (Lines{"ab", "ef"}));
     EXPECT_EQ(LocalLines(""), Lines{});

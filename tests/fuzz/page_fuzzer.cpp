@@ -8,7 +8,7 @@
 #include "page/charset.h"
 #include "page/safe_file_name.h"
 #include "page/watch_page.h"
-#include "transfer/web/line_reader.h"
+#include "framework/line_reader.h"
 
 #include <algorithm>
 #include <cstdint>

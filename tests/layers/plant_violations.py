@@ -10,7 +10,7 @@ import subprocess
 import sys
 import tempfile
 
-HOST = "transfer/web/line_reader.cpp"
+HOST = "transfer/web/redirect.cpp"
 PLANTS = [
     ("", None),
     ('#include "transfer/download_worker.h"', "an include of a higher layer"),

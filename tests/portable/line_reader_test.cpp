@@ -1,4 +1,4 @@
-#include "transfer/web/line_reader.h"
+#include "framework/line_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -27,6 +27,7 @@ public:
         int reviseAfter = -1;         // from this request on (0-based), a changed video (see the server)
         unsigned short forward = 0;   // relay a real server's answers from this loopback port
         long pace = 0;                // send the body in pieces of this many bytes, 2 ms apart
+        std::string tls = "site";     // the certificate of a tunnel's server (see the server)
     };
 
     // Connects to the server; unless told to keep them, it forgets earlier

@@ -59,6 +59,9 @@ struct FaultRow {
     std::vector<std::string> continuations = {};
     bool retry = false;    // the report offers Retry
     bool revised = false;  // what is kept is the changed video (see the fixture)
+    // Where the video is served, with what, when route sends its request on.
+    std::string target = {};
+    RouteChange targetRoute = nullptr;
 };
 
 const std::string kNotFound = "<html>no such video</html>";
@@ -72,19 +75,25 @@ std::string PageUrl(const std::string& id)
 void ServeRow(FixtureServer& server, const FaultRow& row)
 {
     FixtureServer::Route route;
+    FixtureServer::Route target;
     if (row.route)
         row.route(route);
+    if (row.targetRoute)
+        row.targetRoute(target);
     server.Serve("/watch?v=" + row.name, WatchPageHtml(row.name, "video_id=" + row.name));
-    server.Serve("/get_video?video_id=" + row.name, row.body, route);
+    server.Serve("/get_video?video_id=" + row.name, row.target.empty() ? row.body : "", route);
+    if (!row.target.empty())
+        server.Serve(row.target, row.body, target);
 }
 
-// "Range;If-Range" of each request for the video of row name, in order.
-std::vector<std::string> VideoRequests(const FixtureServer& server, const std::string& name)
+// "Range;If-Range" of each request for the video of row name (or path).
+std::vector<std::string> VideoRequests(const FixtureServer& server, const std::string& name, std::string path = {})
 {
     std::vector<std::string> found;
     for (const std::string& request : server.Requests()) {
-        if (request.find("/get_video?video_id=" + name + " ") == std::string::npos)
+        if (request.find((path.empty() ? "/get_video?video_id=" + name : path) + " ") == std::string::npos)
             continue;
+        EXPECT_NE(request.find("\r\nAccept: video/flv\r\n"), std::string::npos) << request;
         std::string range;
         std::string ifRange;
         for (const std::string& line : HeaderLines(request)) {
@@ -133,9 +142,9 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, DWORD started, cons
         EXPECT_TRUE(clipwell.OtherDialogs().empty()) << "an unexpected report";
     }
     if (!row.continuations.empty()) {
-        std::vector<std::string> asked = VideoRequests(server, row.name);
-        asked.erase(asked.begin());
-        EXPECT_EQ(asked, row.continuations);
+        std::vector<std::string> again = VideoRequests(server, row.name, row.target);
+        again.erase(again.begin());
+        EXPECT_EQ(again, row.continuations);
     }
 }
 
@@ -243,6 +252,78 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
     const std::size_t cached = CachedCopies(kVideoSize);
     RunRows(rows);
     EXPECT_EQ(CachedCopies(kVideoSize), cached) << "a video was stored again in the internet cache";
+}
+
+// A video request sent on to location; the video is served at target, if any.
+FaultRow Redirected(std::string name, int redirectStatus, std::string location, std::string target,
+                    std::string says = "", DWORD withinMs = kQuickMs)
+{
+    FaultRow row{std::move(name), [=](FixtureServer::Route& r) {
+                     r.status = redirectStatus;
+                     r.headers = {"Location: " + location};
+                 }, says.empty() ? "" : "stop", says, target.empty() ? 0 : kVideoSize, withinMs};
+    row.target = std::move(target);
+    return row;
+}
+
+// Redirects to any host, port and scheme; at most 10 in a row, a loop ending
+// within a second (the bound adds the page's fetch and the report's window).
+TEST(Faults, RedirectsAreFollowedAndEnd)
+{
+    const std::string loop = "http://video.example.com/get_video?video_id=Loop";
+    std::vector<FaultRow> rows = {
+        Redirected("Moved", 301, "http://other.example.com:8080/v/a.flv?x=1", "/v/a.flv?x=1"),
+        Redirected("Found", 302, "x/../Found.flv", "/Found.flv"),
+        Redirected("SeeOther", 303, "//cdn.example.com/v/303.flv", "/v/303.flv"),
+        Redirected("Temporary", 307, "/v/307.flv", "/v/307.flv"),
+        Redirected("Permanent", 308, "../v/308.flv", "/v/308.flv"),
+        Redirected("ToHttps", 302, "https://video.example.com:4430/v/tls.flv", "/v/tls.flv"),
+        Redirected("RawBytes", 302, "/v/caf\xc3\xa9 1.flv", "/v/caf%E9%201.flv"),
+        Redirected("Loop", 302, loop, "", "kept redirecting: it still sent Clipwell on, from " + loop + " to " + loop, 1500),
+        Redirected("Nowhere", 302, "", "", "answered \"302 Status\", a redirect, but named no"),
+        Redirected("MovedThenDropped", 302, "http://cdn.example.com/v/b.flv", "/v/b.flv"),
+    };
+    rows.back().targetRoute = Cut(kClose, {40000, -1}, {"ETag: \"v1\""}, true);
+    rows.back().continuations = {"bytes=40000-;\"v1\""};
+    RunRows(rows);
+    EXPECT_EQ(VideoRequests(FixtureServer(false), "Loop").size(), 11u);
+}
+
+// One plain report per untrusted certificate; no request for page or video.
+// The port without TLS (the fixture's own) is reached directly: through a
+// proxy, Wine 8 retries that handshake to a host it never looked up, and aborts.
+TEST(Faults, CertificateFailuresAreSaidPlainly)
+{
+    const std::string secure = "https://video.example.com:4431/watch?v=x";
+    const std::string plain = "https://127.0.0.1:" + std::string(std::getenv("CLIPWELL_FIXTURE_PORT")) + "/";
+    const struct {
+        std::string tls;  // the certificate of the server behind the proxy's tunnel
+        std::string says;
+    } rows[] = {
+        {"unknown", "certificate of " + secure + " is signed by an authority that this computer does not trust"},
+        {"nochain", "certificate of " + secure + " could not be checked up to an authority that this computer trusts"},
+        {"wronghost", "certificate of " + secure + " is made out for another host name"},
+        {"expired", "certificate of " + secure + " has expired or is not valid yet"},
+        {"", "No secure connection could be made with " + plain + ": the server did not answer in TLS"},
+    };
+    FixtureServer server;
+    for (const auto& [tls, says] : rows) {
+        SCOPED_TRACE(says);
+        FixtureServer::Route tunnel;
+        tunnel.tls = tls;
+        server.Serve("video.example.com:4431", "", tunnel);
+        ClipwellOptions options;
+        options.proxy = !tls.empty();
+        ClipwellDriver clipwell(options);
+        clipwell.TypeUrl(tls.empty() ? plain : secure);
+        clipwell.ClickGrab();
+        const auto box = ExpectMessageBox(clipwell, kQuickMs);
+        EXPECT_NE(box.text.find(says), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("nothing was saved"), std::string::npos) << box.text;
+        EXPECT_EQ(box.icon, "stop");
+        ExpectClosed(clipwell, box);
+        EXPECT_TRUE(server.Requests().empty());
+    }
 }
 
 // Dropped on every request of a round: Retry in the report starts another

@@ -24,6 +24,10 @@ configure_file(wine/wine-session.sh.in ${WINE_SESSION} @ONLY FILE_PERMISSIONS OW
 add_test(NAME wine.start COMMAND ${WINE_SESSION} start)
 add_test(NAME wine.stop COMMAND ${WINE_SESSION} stop)
 set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+# The test authority, trusted in the prefix; its certificates serve TLS.
+set(CLIPWELL_TLS ${WINE_STATE}/tls)
+add_test(NAME wine.trust COMMAND ${PROJECT_SOURCE_DIR}/site/trust_ca.sh ${WINE_ENV} ${CLIPWELL_TLS})
+set_tests_properties(wine.trust PROPERTIES FIXTURES_SETUP wine DEPENDS wine.start TIMEOUT 120)
 set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 
 # clipwell_wine_test(NAME [FIXTURE] [PROXY] [DISPLAY] [ENVIRONMENT var=value...]
@@ -44,7 +48,8 @@ function(clipwell_wine_test name)
     set(command ${Python3_EXECUTABLE} ${FIXTURE_SERVER} ${options} -- ${command})
   endif()
   add_test(NAME ${name} COMMAND ${command})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 ENVIRONMENT "${ARG_ENVIRONMENT}")
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
+                      ENVIRONMENT "CLIPWELL_TLS=${CLIPWELL_TLS};${ARG_ENVIRONMENT}")
   if(ARG_DISPLAY)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()

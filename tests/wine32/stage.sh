@@ -162,6 +162,7 @@ start_session() {
   "$STATE/wine-session.sh" start
   # Again, now that the session's display is known.
   . "$STATE/wine-env.sh"
+  "$root/site/trust_ca.sh" "$STATE/wine-env.sh" "$STATE/wine/tls"
   # A long-lived program in the prefix for the whole run: without one,
   # Wine's desktop process now and then fails to start with the next
   # program.
@@ -264,7 +265,7 @@ echo "== win32: the released Clipwell.exe, 32-bit programs run $mode" >&2
 
 build_preload "$STATE"
 configure_wine "$STATE"
-site_options=(--tests)
+site_options=(--tests --tls "$STATE/wine/tls")
 [[ $mode == emulated ]] && site_options+=(--close)
 SITE_STARTED=1
 "$root/site/serve.sh" start "$STATE/site" "${site_options[@]}"

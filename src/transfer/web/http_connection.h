@@ -19,9 +19,12 @@ public:
     // Opens a request for objectName with the verb numbered verb (another
     // number gives an empty verb) and version "HTTP/1.0" unless one is
     // given. Raises CInternetException when the library refuses the
-    // request. The request waits at most kReceiveTimeoutMs for each read.
+    // request. The request follows redirects itself (CHttpFile::SendRequest).
     std::unique_ptr<CHttpFile> OpenRequest(int verb, const char* objectName, const char* referer = nullptr,
                                            DWORD_PTR context = 1, const char** acceptTypes = nullptr,
                                            const char* version = nullptr,
                                            DWORD flags = INTERNET_FLAG_EXISTING_CONNECT);
+
+private:
+    SharedInternetHandle m_hSession;
 };

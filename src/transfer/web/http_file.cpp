@@ -1,14 +1,17 @@
 #include "transfer/web/http_file.h"
 
 #include "transfer/web/internet_exception.h"
+#include "transfer/web/redirect.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 CHttpFile::CHttpFile(SharedInternetHandle request, std::string verb, std::string objectName, std::string serverName,
-                     DWORD_PTR context)
+                     DWORD_PTR context, RequestSetup setup)
     : CInternetFile(std::move(request), std::move(objectName), std::move(serverName), context),
-      m_strVerb(std::move(verb))
+      m_strVerb(std::move(verb)),
+      m_setup(std::move(setup))
 {
 }
 
@@ -16,14 +19,64 @@ bool CHttpFile::AddRequestHeaders(const char* headers, DWORD flags, int headersL
 {
     if (headersLength == -1)
         headersLength = headers == nullptr ? 0 : static_cast<int>(std::strlen(headers));
+    if (headers != nullptr)
+        m_addedHeaders.emplace_back(std::string(headers, static_cast<std::size_t>(headersLength)), flags);
     return HttpAddRequestHeadersA(GetHandle(), headers, static_cast<DWORD>(headersLength), flags) != FALSE;
 }
 
 void CHttpFile::SendRequest(const char* headers, DWORD headersLength, void* optional, DWORD optionalLength)
 {
-    const DWORD start = GetTickCount();
-    if (!HttpSendRequestA(GetHandle(), headers, headersLength, optional, optionalLength))
-        throw CInternetException(ReceiveError(start), GetContext());
+    for (int hops = 0;; ++hops) {
+        const DWORD start = GetTickCount();
+        if (!HttpSendRequestA(GetHandle(), headers, headersLength, optional, optionalLength))
+            throw CInternetException(ReceiveError(start), GetContext(), m_setup.url);
+        const std::optional<std::string> next = NextHop(hops);
+        if (!next)
+            return;
+        OpenAgain(*next);
+    }
+}
+
+std::optional<std::string> CHttpFile::NextHop(int hops) const
+{
+    std::string status;
+    QueryInfo(HTTP_QUERY_STATUS_CODE, status);
+    if (!IsRedirectStatus(std::strtol(status.c_str(), nullptr, 10)))
+        return std::nullopt;
+    std::string location;
+    QueryInfo(HTTP_QUERY_LOCATION, location);
+    const std::optional<std::string> next = ResolveLocation(m_setup.url, location);
+    if (!next) {
+        std::string reason;
+        QueryInfo(HTTP_QUERY_STATUS_TEXT, reason);
+        throw CInternetException::NowhereToGo(GetContext(), m_setup.url, reason.empty() ? status : status + " " + reason);
+    }
+    if (hops >= kMaxRedirects)
+        throw CInternetException::KeptRedirecting(GetContext(), m_setup.url, *next);
+    return next;
+}
+
+void CHttpFile::OpenAgain(const std::string& url)
+{
+    const std::optional<WebTarget> target = TargetOf(url);
+    if (!target)
+        throw CInternetException(ERROR_INTERNET_INVALID_URL, GetContext(), url);
+    // A connection of its own for every hop: the library pools the sockets
+    // by server, so one to the same server costs nothing more.
+    HINTERNET connection = InternetConnectA(RawHandle(m_setup.session), target->host.c_str(), target->port, nullptr,
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, GetContext());
+    if (connection == nullptr)
+        throw CInternetException(GetLastError(), GetContext(), url);
+    SharedInternetHandle connectionOwner = MakeInternetHandle(connection, m_setup.session);
+    const DWORD flags = (m_setup.flags & ~INTERNET_FLAG_SECURE) | (target->secure ? INTERNET_FLAG_SECURE : 0);
+    HINTERNET request = HttpOpenRequestA(connection, m_strVerb.c_str(), target->object.c_str(),
+                                         m_setup.version.c_str(), nullptr, nullptr, flags, GetContext());
+    if (request == nullptr)
+        throw CInternetException(GetLastError(), GetContext(), url);
+    Reopened(MakeInternetHandle(request, std::move(connectionOwner)), target->object, target->host);
+    m_setup.url = url;
+    for (const auto& [text, how] : m_addedHeaders)
+        HttpAddRequestHeadersA(GetHandle(), text.c_str(), static_cast<DWORD>(text.size()), how);
 }
 
 bool CHttpFile::QueryInfo(DWORD infoLevel, std::string& text, DWORD* index) const

@@ -2,29 +2,56 @@
 
 #include "transfer/web/internet_file.h"
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
+
+// How a request is opened again for the address a redirect sends it on to.
+struct RequestSetup {
+    SharedInternetHandle session;  // of the connections to other servers
+    std::string url;               // the address the request is for
+    std::string version;
+    DWORD flags = 0;
+};
 
 // An HTTP request and, once sent, its response.
 class CHttpFile : public CInternetFile {
 public:
     CHttpFile(SharedInternetHandle request, std::string verb, std::string objectName, std::string serverName,
-              DWORD_PTR context);
+              DWORD_PTR context, RequestSetup setup = {});
 
     // Adds request headers; headersLength -1 means up to the NUL. False when
-    // the library refuses them (or the request has no handle).
+    // the library refuses them (or the request has no handle). They go with
+    // the request to every address it is redirected to.
     bool AddRequestHeaders(const char* headers, DWORD flags = HTTP_ADDREQ_FLAG_ADD_IF_NEW, int headersLength = -1);
 
-    // Sends the request; returns only on success, else raises
-    // CInternetException.
+    // Sends the request and follows the server's redirects (redirect.h),
+    // each to a request opened anew, on a connection to the server it
+    // names. Returns once the reply is no redirect, which is then this
+    // file's response; else raises CInternetException.
     void SendRequest(const char* headers = nullptr, DWORD headersLength = 0, void* optional = nullptr,
                      DWORD optionalLength = 0);
+
+    // The address the response, the hops-th redirect of its request, sends
+    // the request on to; nothing when it is no redirect. Raises
+    // CInternetException for a redirect that names no address, and for one
+    // past the most a request follows.
+    std::optional<std::string> NextHop(int hops) const;
 
     // A response header's value as text. False, with an empty text, when the
     // response has no such header or the query fails.
     bool QueryInfo(DWORD infoLevel, std::string& text, DWORD* index = nullptr) const;
 
     const std::string& GetVerb() const { return m_strVerb; }
+    const std::string& GetUrl() const { return m_setup.url; }
 
 private:
+    // Opens the request anew for url, with the headers added so far.
+    void OpenAgain(const std::string& url);
+
     std::string m_strVerb;
+    RequestSetup m_setup;
+    // The headers added, with the flags they were added with.
+    std::vector<std::pair<std::string, DWORD>> m_addedHeaders;
 };

@@ -1,5 +1,9 @@
 #include "transfer/web/internet_exception.h"
 
+#include "framework/placeholders.h"
+#include "framework/string_table.h"
+#include "transfer/web/web_resource.h"
+
 #include <wininet.h>
 
 #include <memory>
@@ -47,7 +51,52 @@ std::string LastResponseText()
     return text;
 }
 
+// The program's own text for a failed request for url with code; 0 when
+// the library's says enough. The certificate codes are the ones Wine's
+// library and Windows' give while the secure connection is set up; an
+// https address broken off there never showed a certificate to trust.
+unsigned PlainTextId(DWORD code, const std::string& url)
+{
+    switch (code) {
+    case ERROR_INTERNET_INVALID_CA:
+        return IDS_WEB_UNTRUSTED_AUTHORITY;
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+    case ERROR_INTERNET_SEC_CERT_NO_REV:
+        return IDS_WEB_UNCHECKED_CHAIN;
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        return IDS_WEB_WRONG_HOST;
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        return IDS_WEB_EXPIRED;
+    case ERROR_INTERNET_SEC_INVALID_CERT:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_CERT_REVOKED:
+        return IDS_WEB_BAD_CERTIFICATE;
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+        return IDS_WEB_NO_TLS;
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+        return url.rfind("https:", 0) == 0 ? IDS_WEB_NO_TLS : 0;
+    default:
+        return 0;
+    }
+}
+
 }  // namespace
+
+CInternetException CInternetException::KeptRedirecting(DWORD_PTR context, std::string url, std::string next)
+{
+    CInternetException error(ERROR_HTTP_REDIRECT_FAILED, context, std::move(url));
+    error.m_textId = IDS_WEB_KEPT_REDIRECTING;
+    error.m_strDetail = std::move(next);
+    return error;
+}
+
+CInternetException CInternetException::NowhereToGo(DWORD_PTR context, std::string url, std::string status)
+{
+    CInternetException error(ERROR_HTTP_REDIRECT_FAILED, context, std::move(url));
+    error.m_textId = IDS_WEB_NOWHERE_TO_GO;
+    error.m_strDetail = std::move(status);
+    return error;
+}
 
 DWORD ReceiveErrorCode(DWORD error, DWORD waitedMs, DWORD timeoutMs)
 {
@@ -68,6 +117,12 @@ bool CInternetException::GetErrorMessage(char* error, unsigned maxError, unsigne
 {
     if (helpContext != nullptr)
         *helpContext = 0;
+    const unsigned textId = m_textId != 0 ? m_textId : m_strUrl.empty() ? 0 : PlainTextId(m_dwError, m_strUrl);
+    std::string pattern;
+    if (textId != 0 && LoadResourceString(textId, pattern)) {
+        const std::string text = FillPlaceholders<char>(pattern, {m_strUrl, m_strDetail});
+        return CopyErrorText(text, error, maxError);
+    }
     const std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer> wininet(LoadLibraryA("WININET.DLL"));
     std::string text;
     const bool found = (wininet && LookUpMessage(wininet.get(), m_dwError, text)) ||

@@ -2,20 +2,44 @@
 
 #include "framework/exception.h"
 
+#include <string>
+#include <utility>
+
 #include <windows.h>
 
-// A failed call of the HTTP client library. Its text comes from the
-// library's message table, else from the system's.
+// A failed call of the HTTP client library, or a request that the server
+// sent on too often or nowhere. Its text is the program's own where one
+// says more than the library's (a certificate the site cannot be trusted
+// by, a redirect that leads nowhere), naming the address; else it comes
+// from the library's message table, else from the system's.
 class CInternetException : public CException {
 public:
     // error is the code taken right after the failing call; context is the
-    // context value of the object that raised it.
-    CInternetException(DWORD error, DWORD_PTR context) : m_dwError(error), m_dwContext(context) {}
+    // context value of the object that raised it; url the address the
+    // failing request was for, when known.
+    CInternetException(DWORD error, DWORD_PTR context, std::string url = {})
+        : m_dwError(error), m_dwContext(context), m_strUrl(std::move(url))
+    {
+    }
+
+    // The server at url still redirected, to next, after the most
+    // redirects a request follows.
+    static CInternetException KeptRedirecting(DWORD_PTR context, std::string url, std::string next);
+    // The server at url answered with a redirect (status as it read) that
+    // names no address to go on to.
+    static CInternetException NowhereToGo(DWORD_PTR context, std::string url, std::string status);
 
     bool GetErrorMessage(char* error, unsigned maxError, unsigned* helpContext = nullptr) const override;
 
     DWORD m_dwError;
     DWORD_PTR m_dwContext;
+    std::string m_strUrl;
+
+private:
+    // The program's own text for the failure (0: by the code), and what
+    // goes into its second place.
+    unsigned m_textId = 0;
+    std::string m_strDetail;
 };
 
 // The code to raise for a receive call that failed with error after

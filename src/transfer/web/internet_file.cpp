@@ -21,6 +21,14 @@ void CInternetFile::CheckReadable() const
         throw CInternetException(ERROR_INVALID_HANDLE, m_dwContext);
 }
 
+void CInternetFile::Reopened(SharedInternetHandle file, std::string objectName, std::string serverName)
+{
+    m_hInternet = std::move(file);
+    m_strObject = std::move(objectName);
+    m_strServerName = std::move(serverName);
+    m_readTimeoutMs = kReceiveTimeoutMs;
+}
+
 DWORD CInternetFile::ReceiveError(DWORD start) const
 {
     const DWORD error = GetLastError();
@@ -49,7 +57,7 @@ std::size_t CInternetFile::ReadBytes(char* buffer, std::size_t count)
 bool CInternetFile::ReadString(std::string& line)
 {
     CheckReadable();
-    return m_lineReader.ReadString(*this, line);
+    return CStdioFile::ReadString(line);
 }
 
 unsigned CInternetFile::Read(void* buffer, unsigned count)
@@ -93,7 +101,7 @@ unsigned CInternetFile::ReadChunk(void* buffer, unsigned count, const std::funct
 void CInternetFile::Close()
 {
     m_hInternet.reset();
-    m_lineReader = LineReader();
+    ForgetLines();
 }
 
 void CInternetFile::Abort()

@@ -2,7 +2,6 @@
 
 #include "framework/stdio_file.h"
 #include "transfer/web/internet_handle.h"
-#include "transfer/web/line_reader.h"
 
 #include <functional>
 #include <string>
@@ -10,7 +9,7 @@
 // A stream of the HTTP client library. ReadString takes the body line by
 // line through a 4096-byte buffer; Read hands the caller's buffer straight
 // to the library.
-class CInternetFile : public CStdioFile, private ByteSource {
+class CInternetFile : public CStdioFile {
 public:
     CInternetFile(SharedInternetHandle file, std::string objectName, std::string serverName, DWORD_PTR context);
     ~CInternetFile() override;
@@ -38,17 +37,20 @@ public:
     const std::string& GetObject() const { return m_strObject; }
     const std::string& GetServerName() const { return m_strServerName; }
 
-    // How long one read may wait for the server before it fails; raises
-    // CInternetException when the library refuses the setting. The library
-    // applies it when the request is sent.
+    // How long one read may wait for the server before it fails, in place
+    // of kReceiveTimeoutMs; raises CInternetException when the library
+    // refuses the setting. The library applies it when the request is sent.
     void SetReadTimeout(DWORD milliseconds);
 
-    // The read time-out of every request the program makes.
+    // The read time-out of every request the program makes, which the
+    // session gives each request as it is made (internet_session.cpp).
     static constexpr DWORD kReceiveTimeoutMs = 30000;
 
 protected:
     // Raises the error of a read on a stream that is not readable.
     void CheckReadable() const;
+    // Takes file, a request opened anew, in place of the one before.
+    void Reopened(SharedInternetHandle file, std::string objectName, std::string serverName);
 
 private:
     std::size_t ReadBytes(char* buffer, std::size_t count) override;
@@ -70,7 +72,6 @@ private:
     DWORD_PTR m_dwContext;
     std::string m_strObject;
     std::string m_strServerName;
-    LineReader m_lineReader;
 };
 
 // A gopher stream. Its locator is empty for streams opened from an address.

@@ -4,6 +4,8 @@
 #include "transfer/web/internet_exception.h"
 #include "transfer/web/url_parts.h"
 
+#include <optional>
+
 namespace {
 
 // The stream kind a library handle stands for, by the scheme of the address
@@ -43,11 +45,13 @@ StreamKind KindOfHandle(HINTERNET handle)
     }
 }
 
-// Gives every HTTP request the read time-out as the library creates it.
-// The time-out of a session would do on Windows, but Wine's library keeps
-// none there, so the requests that InternetOpenUrl makes would wait for a
-// stalled server without end. Set here, before the request is sent, it
-// holds for its headers and its body alike.
+// Gives every HTTP request the read time-out as the library creates it:
+// the one place where it is set, for the page's requests that
+// InternetOpenUrl makes and the requests opened on a connection alike, on
+// every hop of a redirect. The time-out of a session would do on Windows,
+// but Wine's library keeps none there, and a request without one waits for
+// a stalled server without end. Set before the request is sent, it holds
+// for its headers and its body alike.
 void CALLBACK ApplyReceiveTimeout(HINTERNET, DWORD_PTR, DWORD status, void* information, DWORD length)
 {
     if (status != INTERNET_STATUS_HANDLE_CREATED || information == nullptr || length < sizeof(HINTERNET))
@@ -70,8 +74,6 @@ CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD a
     if (handle == nullptr)
         throw CInternetException(GetLastError(), m_dwContext);
     m_hSession = MakeInternetHandle(handle, nullptr);
-    DWORD timeout = CInternetFile::kReceiveTimeoutMs;
-    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
     InternetSetStatusCallbackA(handle, &ApplyReceiveTimeout);
 }
 
@@ -82,19 +84,31 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
 {
     context = ResolveContext(context);
     UrlParts parts;
-    const bool split = SplitUrl(url, parts);
+    bool split = SplitUrl(url, parts);
     if (split && parts.scheme == INTERNET_SCHEME_FILE)
         return OpenLocalFile(LocalFileName(parts.path), flags);
 
-    // The address goes to the library as typed, not in its canonical form.
-    const DWORD start = GetTickCount();
-    HINTERNET handle = InternetOpenUrlA(GetHandle(), url, headers, headersLength, flags, context);
-    if (handle == nullptr) {
-        const DWORD error = GetLastError();
-        throw CInternetException(ReceiveErrorCode(error, GetTickCount() - start, CInternetFile::kReceiveTimeoutMs),
-                                 context);
+    // The address goes to the library as typed, not in its canonical form;
+    // the addresses of redirects as they were resolved. The program follows
+    // redirects itself, by the same rules as every request (CHttpFile).
+    std::string address = url;
+    for (int hops = 0;; ++hops) {
+        const DWORD start = GetTickCount();
+        HINTERNET handle = InternetOpenUrlA(GetHandle(), address.c_str(), headers, headersLength,
+                                            flags | INTERNET_FLAG_NO_AUTO_REDIRECT, context);
+        if (handle == nullptr) {
+            const DWORD error = GetLastError();
+            throw CInternetException(
+                ReceiveErrorCode(error, GetTickCount() - start, CInternetFile::kReceiveTimeoutMs), context, address);
+        }
+        std::unique_ptr<CStdioFile> stream = MakeStream(handle, split, parts, address, context);
+        const auto* http = dynamic_cast<const CHttpFile*>(stream.get());
+        const std::optional<std::string> next = http != nullptr ? http->NextHop(hops) : std::nullopt;
+        if (!next)
+            return stream;
+        address = *next;
+        split = SplitUrl(address.c_str(), parts);
     }
-    return MakeStream(handle, parts.scheme, split, parts.host, parts.path, context);
 }
 
 std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::string& path, DWORD flags) const
@@ -108,15 +122,17 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::string& p
     return file;
 }
 
-std::unique_ptr<CStdioFile> CInternetSession::MakeStream(HINTERNET handle, INTERNET_SCHEME scheme, bool split,
-                                                         const std::string& host, const std::string& path,
-                                                         DWORD_PTR context) const
+std::unique_ptr<CStdioFile> CInternetSession::MakeStream(HINTERNET handle, bool split, const UrlParts& parts,
+                                                         const std::string& url, DWORD_PTR context) const
 {
     // Own the handle first, so that it is closed however this ends.
     SharedInternetHandle owner = MakeInternetHandle(handle, m_hSession);
-    switch (split ? KindOfScheme(scheme) : KindOfHandle(handle)) {
+    const std::string& host = parts.host;
+    const std::string& path = parts.path;
+    switch (split ? KindOfScheme(parts.scheme) : KindOfHandle(handle)) {
     case StreamKind::Http:
-        return std::make_unique<CHttpFile>(std::move(owner), "GET", path, host, context);
+        return std::make_unique<CHttpFile>(std::move(owner), "GET", path, host, context,
+                                           RequestSetup{m_hSession, url, "HTTP/1.1", 0});
     case StreamKind::Ftp:
         return std::make_unique<CInternetFile>(std::move(owner), path, host, context);
     case StreamKind::Gopher:

@@ -3,6 +3,7 @@
 #include "framework/stdio_file.h"
 #include "transfer/web/http_connection.h"
 #include "transfer/web/internet_handle.h"
+#include "transfer/web/url_parts.h"
 
 #include <memory>
 
@@ -20,7 +21,9 @@ public:
     virtual ~CInternetSession();
 
     // Opens an address: a file: address as a local text file, anything else
-    // through the library, as an HTTP, FTP or gopher stream.
+    // through the library, as an HTTP, FTP or gopher stream. An HTTP stream
+    // follows the server's redirects as CHttpFile::SendRequest does, and is
+    // the reply that is no redirect.
     std::unique_ptr<CStdioFile> OpenURL(const char* url, DWORD_PTR context = 1,
                                         DWORD flags = INTERNET_FLAG_TRANSFER_ASCII, const char* headers = nullptr,
                                         DWORD headersLength = 0);
@@ -39,9 +42,9 @@ public:
 
 private:
     std::unique_ptr<CStdioFile> OpenLocalFile(const std::string& path, DWORD flags) const;
-    std::unique_ptr<CStdioFile> MakeStream(HINTERNET handle, INTERNET_SCHEME scheme, bool split,
-                                           const std::string& host, const std::string& path,
-                                           DWORD_PTR context) const;
+    // The stream of handle, opened for url (split into parts when split).
+    std::unique_ptr<CStdioFile> MakeStream(HINTERNET handle, bool split, const UrlParts& parts,
+                                           const std::string& url, DWORD_PTR context) const;
 
     SharedInternetHandle m_hSession;
     DWORD_PTR m_dwContext;

@@ -13,10 +13,12 @@ public:
     virtual std::size_t ReadBytes(char* buffer, std::size_t count) = 0;
 };
 
-// The line reader of internet streams. It buffers the stream 4096 bytes at a
-// time and takes a line in pieces of at most 127 bytes; a carriage return
-// is taken but not kept, and a piece whose text comes out shorter than 127
-// characters without a line feed ends the line.
+// The line reader of every stream, a page from a server and a local file
+// alike, so that one page reads as the same lines wherever it comes from.
+// It buffers the stream 4096 bytes at a time and takes a line in pieces of
+// at most 127 bytes; a carriage return is taken but not kept, and a piece
+// whose text comes out shorter than 127 characters without a line feed
+// ends the line.
 class LineReader {
 public:
     static constexpr std::size_t kBufferSize = 4096;
