@@ -136,15 +136,15 @@ run_case() {
 }
 
 # Says in one line what qemu-user's crash reports in the runs' logs are:
-# Clipwell processes that the driver ends with TerminateProcess once a
-# case's checks are done. Wine ends each of their threads from its SIGQUIT
-# handler, and under qemu-user that exit now and then faults in the handler
-# itself (README, test section).
+# 32-bit processes ending once a case's checks are done (mostly ended by
+# the driver with TerminateProcess). Wine ends each of their threads from
+# its SIGQUIT handler, and under qemu-user that exit now and then faults in
+# Wine's own code (README, test section).
 crashes() {
   local count
   count=$(cat "$STATE"/*.log | grep -c 'qemu: uncaught target signal' || true)
-  ((count == 0)) || echo "win32: the $count \"qemu: uncaught target signal\" lines are Clipwell processes" \
-    "faulting in Wine's thread exit as the driver terminates them, after their checks"
+  ((count == 0)) || echo "win32: the $count \"qemu: uncaught target signal\" lines are 32-bit processes faulting" \
+    "in Wine's thread exit under qemu-user as they end, after their checks"
 }
 
 # Runs the cases of a known emulation fault for a limited time and says
