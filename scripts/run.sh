@@ -77,7 +77,8 @@ done
 "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 fonts=$WINEPREFIX/drive_c/windows/Fonts
 if [[ ! -f $fonts/marlett.ttf ]]; then
-  if (cd "$rig" && rm -rf fonts-wine* && apt-get download fonts-wine && dpkg-deb -x fonts-wine_*.deb fonts-wine) \
+  echo "Fetching Wine's fonts (Debian's fonts-wine) into the prefix."
+  if (cd "$rig" && rm -rf fonts-wine* && timeout 60 apt-get download fonts-wine && dpkg-deb -x fonts-wine_*.deb fonts-wine) \
       >/dev/null 2>&1; then
     cp "$rig"/fonts-wine/usr/share/wine/fonts/*.ttf "$fonts/"
   else
