@@ -96,8 +96,9 @@ CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" "$WINE64" "$root/build/win64/t
   "$port" "$address" "$title.flv" "$run_folder" >"$run_folder/demo.log" 2>&1 </dev/null &
 demo=$!
 tail -n +1 -f --pid="$demo" "$run_folder/demo.log" &
+shown=$!
 wait "$demo" || status=$?
-wait
+wait "$shown"
 
 saved="$run_folder/ui-work/demo/$title.flv"
 served="$site_state/site/$served"

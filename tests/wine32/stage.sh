@@ -202,8 +202,9 @@ run_tests() {
   else
     ui=$UI_CASES:$UI_SECOND_GRAB
   fi
-  # The test programs make their working folders in the current one.
+  # This run's logs only: crashes reads them all.
   rm -f "$STATE"/*.log
+  # The test programs make their working folders in the current one.
   mkdir -p "$STATE/work"
   cd "$STATE/work"
   export CLIPWELL_EXE=$exe CLIPWELL_SITE=$STATE/site
