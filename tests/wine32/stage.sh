@@ -143,8 +143,8 @@ run_case() {
 crashes() {
   local count
   count=$(cat "$STATE"/*.log | grep -c 'qemu: uncaught target signal' || true)
-  ((count == 0)) || echo "win32: the $count \"qemu: uncaught target signal\" lines are 32-bit processes faulting" \
-    "in Wine's thread exit under qemu-user as they end, after their checks"
+  ((count == 0)) || echo "win32: qemu-user's \"uncaught target signal\" ($count in the logs): 32-bit processes" \
+    "faulting in Wine's thread exit under qemu-user as they end, after their checks"
 }
 
 # Runs the cases of a known emulation fault for a limited time and says
