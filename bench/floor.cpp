@@ -1,8 +1,10 @@
 // The floor of a grab: exactly the per-chunk work a transfer must do and
 // nothing else. A user-interface thread owns a status text and a progress
-// bar and runs a normal message loop; a worker reads the response 1024
-// bytes at a time and, for each chunk, sends the same status text and
-// progress position to those controls synchronously and writes the chunk.
+// bar and runs a normal message loop; a worker reads the response in chunks
+// of 1024 bytes, filled as Clipwell fills them (it asks WinINet how much has
+// arrived and reads that much, until the chunk is full or the body ends),
+// and, for each chunk, sends the same status text and progress position to
+// those controls synchronously and writes the chunk.
 //   floor REQUEST_PATH OUTPUT_FILE [--hidden]
 // (the video site's host is reached through the proxy setting). Prints "floor_seconds=<t>" (from the send of the request to the last
 // write) or "floor_hidden_seconds=<t>".
@@ -27,6 +29,23 @@ struct Job {
     double seconds = -1;
 };
 
+// Fills chunk up to size bytes as Clipwell does; returns how many came,
+// 0 at the end of the body or on an error.
+DWORD ReadChunk(HINTERNET request, char* chunk, DWORD size)
+{
+    DWORD got = 0;
+    while (got < size) {
+        DWORD available = 0;
+        DWORD read = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0)
+            break;
+        if (!InternetReadFile(request, chunk + got, available < size - got ? available : size - got, &read) || read == 0)
+            break;
+        got += read;
+    }
+    return got;
+}
+
 DWORD WINAPI Transfer(void* argument)
 {
     Job& job = *static_cast<Job*>(argument);
@@ -49,7 +68,7 @@ DWORD WINAPI Transfer(void* argument)
         char text[64];
         long long total = 0;
         DWORD read = 0;
-        while (InternetReadFile(request, chunk, sizeof chunk, &read) && read > 0) {
+        while ((read = ReadChunk(request, chunk, sizeof chunk)) > 0) {
             total += read;
             std::snprintf(text, sizeof text, "%lld / %s B", total, length);
             SetWindowTextA(job.status, text);

@@ -65,6 +65,7 @@ echo "No display: one grab under Xvfb."
 # tests' prefix stays as it is, with bare client areas.
 rig=$run_folder/wine
 mkdir -p "$rig"
+[[ -f $rig/prefix/system.reg ]] || echo "Making the Wine prefix $rig/prefix (about half a minute)."
 for script in wine-env.sh wine-run.sh wine-session.sh; do
   sed "s|$root/build/win64/wine|$rig|g" "build/win64/wine/$script" >"$rig/$script"
   chmod +x "$rig/$script"
@@ -78,7 +79,8 @@ site/trust_ca.sh "$rig/wine-env.sh" "$site_state/tls"
 "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 fonts=$WINEPREFIX/drive_c/windows/Fonts
 if [[ ! -f $fonts/marlett.ttf ]]; then
-  if (cd "$rig" && rm -rf fonts-wine* && apt-get download fonts-wine && dpkg-deb -x fonts-wine_*.deb fonts-wine) \
+  echo "Fetching Wine's fonts (Debian's fonts-wine) into the prefix."
+  if (cd "$rig" && rm -rf fonts-wine* && timeout 60 apt-get download fonts-wine && dpkg-deb -x fonts-wine_*.deb fonts-wine) \
       >/dev/null 2>&1; then
     cp "$rig"/fonts-wine/usr/share/wine/fonts/*.ttf "$fonts/"
   else
@@ -86,11 +88,19 @@ if [[ ! -f $fonts/marlett.ttf ]]; then
   fi
 fi
 IFS=$'\t' read -r address title served < <(head -n 1 "$site_state/site/index.txt")
-rm -rf "$run_folder/ui-work"
+rm -rf "$run_folder/ui-work" "$run_folder"/{transfer,finished,about}.png
 cd "$run_folder"
 status=0
-CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" "$rig/wine-run.sh" \
-  "$root/build/win64/tests/clipwell_demo.exe" "$port" "$address" "$title.flv" "$run_folder" || status=$?
+# The demo's lines as it writes them, through a file: a Wine process that
+# outlives it would hold a pipe open.
+: >"$run_folder/demo.log"
+CLIPWELL_EXE="$root/build/win64/src/Clipwell.exe" "$WINE64" "$root/build/win64/tests/clipwell_demo.exe" \
+  "$port" "$address" "$title.flv" "$run_folder" >"$run_folder/demo.log" 2>&1 </dev/null &
+demo=$!
+tail -n +1 -f --pid="$demo" "$run_folder/demo.log" &
+shown=$!
+wait "$demo" || status=$?
+wait "$shown"
 
 saved="$run_folder/ui-work/demo/$title.flv"
 served="$site_state/site/$served"
@@ -107,6 +117,10 @@ for shot in transfer finished about; do
   [[ -f "$run_folder/$shot.png" ]] && echo "screenshot: $run_folder/$shot.png"
 done
 if [[ $status -ne 0 ]] || ! cmp -s "$saved" "$served"; then
+  for log in access.log error.log; do
+    echo "nginx's $log, last lines:"
+    tail -n 5 "$site_state/$log" 2>/dev/null | sed 's/^/  /'
+  done
   echo "The grab failed." >&2
   exit 1
 fi

@@ -59,6 +59,29 @@ std::string DefaultFolderName()
     return name + "." + std::to_string(++started);
 }
 
+// Deletes every file in folder, by the names as they are on disk: an
+// earlier test's file may bear a name that the ANSI code page of this run
+// cannot spell. Nothing of an earlier test or run may pass for output or
+// stand in a grab's way, so a file that stays is an error.
+void EmptyFolder(const std::string& folder)
+{
+    std::wstring wide(MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.pop_back();
+    std::string left;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wide + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !DeleteFileW((wide + found.cFileName).c_str()))
+            left += " " + std::to_string(GetLastError());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    if (!left.empty())
+        throw std::runtime_error("cannot empty " + folder + ": error" + left);
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
@@ -100,16 +123,7 @@ ClipwellDriver::ClipwellDriver(const Options& options)
     CreateDirectoryA(root.c_str(), nullptr);
     m_folder = root + (options.folder.empty() ? DefaultFolderName() : options.folder) + "\\";
     CreateDirectoryA(m_folder.c_str(), nullptr);
-    // A clean folder: nothing from an earlier run may pass for output.
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((m_folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-                DeleteFileA((m_folder + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    EmptyFolder(m_folder);
     try {
         Launch(options);
     } catch (...) {
