@@ -55,8 +55,6 @@ void TransferController::PageFetched(unsigned long fetchId)
 void TransferController::Start(VideoRequest request, const std::wstring& fileName,
                                const std::optional<TransferPoint>& from)
 {
-    if (m_stopped)
-        return;
     auto transfer = std::make_shared<TransferState>(std::move(request), m_window.Display());
     transfer->Open(fileName, from);
     // Set before the worker exists, so that a stop made at any time from
@@ -84,7 +82,7 @@ void TransferController::TransferEnded(unsigned long transferId)
         return;
     // While the report is up, the user may start another grab or close
     // the window: Retry then continues nothing.
-    if (m_window.ShowReport(report) && m_transfer == ended && !m_worker && ended->Reached())
+    if (m_window.ShowReport(report) && m_transfer == ended && ended->Reached())
         Start(ended->Request(), ToWide(ended->Outcome().fileName), ended->Reached());
 }
 

@@ -30,6 +30,13 @@ TransferState::TransferState(VideoRequest request, const TransferDisplay& displa
     : m_id(++s_lastId), m_request(std::move(request)), m_window(display.window),
       m_stopped(CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
+    // Made once, not for every chunk: what a stop writes of a chunk that is
+    // still filling, and whether the read should go on waiting.
+    m_noteArrived = [this](unsigned count) {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        m_inHand = count;
+        return m_transferActive.load();
+    };
     m_status.Attach(display.status);
     m_progress.Attach(display.progress);
 }
@@ -57,11 +64,7 @@ unsigned TransferState::ReadChunk(CHttpFile& response)
 {
     // The read fills the chunk outside the lock; a stop meanwhile writes
     // only the part already noted as arrived, which the read leaves alone.
-    return response.ReadChunk(m_chunk, kChunkSize, [this](unsigned count) {
-        const std::lock_guard<std::mutex> lock(m_lock);
-        m_inHand = count;
-        return m_transferActive.load();
-    });
+    return response.ReadChunk(m_chunk, kChunkSize, m_noteArrived);
 }
 
 void TransferState::WriteChunk(unsigned count)

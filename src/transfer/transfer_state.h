@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -125,6 +126,7 @@ private:
     std::int64_t m_expected = 0;
     char m_chunk[kChunkSize];
     unsigned m_inHand = 0;  // bytes of m_chunk that have arrived, not yet taken
+    std::function<bool(unsigned)> m_noteArrived;
     UniqueHandle m_stopped;
     TransferOutcome m_outcome;
     std::optional<TransferPoint> m_reached;
