@@ -331,6 +331,8 @@ std::optional<ClipwellDriver::MessageBoxInfo> ClipwellDriver::WaitForMessageBox(
     MessageBoxInfo info;
     if (!WaitUntil([&] { return FindMessageBox(info); }, timeoutMs))
         return std::nullopt;
+    // The icon is read off the screen: a box just shown may not be painted.
+    WaitUntil([&] { return FindMessageBox(info) && !info.icon.empty(); }, 2000);
     return info;
 }
 
