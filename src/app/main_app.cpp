@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "framework/message_box.h"
 #include "framework/sockets.h"
+#include "framework/wide_text.h"
 #include "resource.h"
 #include "ui/main_dialog.h"
 
@@ -32,8 +33,12 @@ BOOL CMainApp::InitInstance()
         CMainDlg dialog;
         // Started with an address (from a script, a shortcut, a browser's
         // "open with"): the dialog grabs it at once.
-        if (std::optional<std::string> address = FirstArgument(GetCommandLineA()))
-            dialog.SetStartAddress(std::move(*address));
+        // Read in UTF-16, so that an address in any script arrives whole.
+        if (std::optional<std::string> address = FirstArgument(WideToUtf8(GetCommandLineW()))) {
+            std::wstring wide;
+            MultiByteToWide(*address, CP_UTF8, 0, wide);
+            dialog.SetStartAddress(std::move(wide));
+        }
         m_pMainWnd = &dialog;
         dialog.DoModal();
         // Normally already cleared as the window went; never left dangling.

@@ -1,11 +1,8 @@
 #include "framework/dialog.h"
 
-#include "framework/app_messages.h"
 #include "framework/win_app.h"
 
 namespace {
-
-constexpr LRESULT kHelpIdBase = 0x20000;
 
 // Messages whose result a dialog procedure returns itself instead of
 // leaving it in DWLP_MSGRESULT.
@@ -36,7 +33,6 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, &CDialog::HandleInitDialog)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
-    ON_MESSAGE(WM_APP_COMMANDHELP, &CDialog::OnCommandHelp)
 END_MESSAGE_MAP()
 
 void DDX_Control(CDataExchange* exchange, int id, CWnd& control)
@@ -155,9 +151,4 @@ void CDialog::OnCancel()
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
 {
     return OnInitDialog();
-}
-
-LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM)
-{
-    return kHelpIdBase + m_nIDHelp;
 }

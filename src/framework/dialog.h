@@ -35,8 +35,6 @@ protected:
     void UpdateData();
 
     LRESULT HandleInitDialog(WPARAM, LPARAM);
-    // Answers a request for the help context: 0x20000 plus the template id.
-    LRESULT OnCommandHelp(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 

@@ -25,13 +25,27 @@ std::wstring AnsiToWide(std::string_view text)
     return wide;
 }
 
-std::string WideToAnsi(std::wstring_view text)
+namespace {
+
+std::string WideToMultiByte(std::wstring_view text, unsigned codePage)
 {
     const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0)
         return {};
     std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
     return narrow;
+}
+
+}  // namespace
+
+std::string WideToAnsi(std::wstring_view text)
+{
+    return WideToMultiByte(text, CP_ACP);
+}
+
+std::string WideToUtf8(std::wstring_view text)
+{
+    return WideToMultiByte(text, CP_UTF8);
 }

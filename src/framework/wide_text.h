@@ -11,6 +11,8 @@ std::wstring AnsiToWide(std::string_view text);
 // false, with wide empty, when the system cannot convert them.
 bool MultiByteToWide(std::string_view bytes, unsigned codePage, unsigned long flags, std::wstring& wide);
 std::string WideToAnsi(std::wstring_view text);
+// text as UTF-8, in which every character of any script has its bytes.
+std::string WideToUtf8(std::wstring_view text);
 
 // wchar_t is a UTF-16 code unit on Windows, so the program's char16_t
 // strings and the system's wide strings are the same units copied over.

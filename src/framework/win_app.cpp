@@ -1,11 +1,14 @@
 #include "framework/win_app.h"
 
-#include "framework/app_messages.h"
 #include "framework/app_name.h"
 #include "framework/framework_resource.h"
 #include "framework/message_box.h"
+#include "framework/placeholders.h"
+#include "framework/string_table.h"
+#include "framework/wide_text.h"
 #include "framework/wnd.h"
 
+#include <shellapi.h>
 #include <shlwapi.h>
 
 namespace {
@@ -35,17 +38,6 @@ LRESULT DefaultProcessWndProcException(const CException& error, const MSG& messa
     return result;
 }
 
-// The help context that window or one of its parents gives.
-DWORD HelpContextFrom(HWND window)
-{
-    for (; window != nullptr; window = GetParent(window)) {
-        const DWORD context = static_cast<DWORD>(SendMessageA(window, WM_APP_COMMANDHELP, 0, 0));
-        if (context != 0)
-            return context;
-    }
-    return 0;
-}
-
 }  // namespace
 
 BOOL CWinApp::InitInstance()
@@ -70,19 +62,20 @@ LRESULT CWinApp::ProcessWndProcException(const CException& error, const MSG& mes
 
 void CWinApp::OnHelp()
 {
+    // Windows Help (.hlp) has not come with Windows since Vista; the help
+    // is a plain-text read-me, which every system can show.
     HWND main = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
-    DWORD context = HelpContextFrom(GetCapture());
-    if (context == 0)
-        context = HelpContextFrom(GetFocus());
-    if (context == 0 && main != nullptr)
-        context = HelpContextFrom(GetLastActivePopup(main));
-
     const HCURSOR previous = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-    const BOOL started = WinHelpA(main != nullptr ? GetAncestor(main, GA_ROOT) : nullptr,
-                                  m_strHelpFilePath.c_str(), HELP_CONTEXT, context);
+    const bool opened = GetFileAttributesW(m_strHelpFilePath.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                        reinterpret_cast<INT_PTR>(ShellExecuteW(main, nullptr, m_strHelpFilePath.c_str(), nullptr,
+                                                                nullptr, SW_SHOWNORMAL)) > 32;
     SetCursor(previous);
-    if (!started)
-        AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP, MB_OK);
+    if (opened)
+        return;
+    std::u16string pattern;
+    LoadResourceString(AFX_IDP_FAILED_TO_LAUNCH_HELP, pattern);
+    const std::u16string text = FillPlaceholders<char16_t>(pattern, {ToUtf16(m_strHelpFilePath)});
+    AfxMessageBox(ToWide(text).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void CWinApp::StartUp(HINSTANCE instance)
@@ -94,8 +87,10 @@ void CWinApp::StartUp(HINSTANCE instance)
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     m_strAppName = AppNameFromModulePath(path);
     SetAppName(m_strAppName);
-    *PathFindExtensionA(path) = '\0';
-    m_strHelpFilePath = std::string(path) + ".HLP";
+    wchar_t widePath[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, widePath, MAX_PATH);
+    *PathFindFileNameW(widePath) = L'\0';
+    m_strHelpFilePath = std::wstring(widePath) + L"README.txt";
 }
 
 CWinApp* AfxGetApp()

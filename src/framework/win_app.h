@@ -30,8 +30,9 @@ public:
     // hold the application's settings; creates nothing.
     void SetRegistryKey(const char* key) { m_strRegistryKey = key; }
 
-    // The help handler: asks Windows Help for the context of the window
-    // the user asked about.
+    // The help handler: opens the read-me beside the executable with
+    // whatever the system opens text files with; says where help is when
+    // it cannot.
     void OnHelp();
 
     // The entry step: error mode, instance handle, application strings.
@@ -39,7 +40,8 @@ public:
 
     HINSTANCE m_hInstance = nullptr;
     std::string m_strAppName;
-    std::string m_strHelpFilePath;
+    // The read-me that comes with the program, beside its executable.
+    std::wstring m_strHelpFilePath;
     std::string m_strRegistryKey;
 };
 

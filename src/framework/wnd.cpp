@@ -13,11 +13,11 @@ thread_local MSG t_lastSentMessage = {};
 
 CWnd::~CWnd() = default;
 
-std::string CWnd::GetWindowText() const
+std::wstring CWnd::GetWindowText() const
 {
-    const int length = ::GetWindowTextLengthA(m_hWnd);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(m_hWnd, text.data(), length + 1);
+    const int length = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
     return text;
 }

@@ -18,8 +18,11 @@ public:
 
     void Attach(HWND window) { m_hWnd = window; }
 
-    std::string GetWindowText() const;
+    // The window's text in UTF-16, which holds every script whatever the
+    // system's code page.
+    std::wstring GetWindowText() const;
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
+    void SetWindowText(const wchar_t* text) { ::SetWindowTextW(m_hWnd, text); }
     BOOL EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }

@@ -25,7 +25,9 @@ TransferRound::Step Attempt(TransferRound& round, int attempt)
     try {
         return round.Attempt(attempt);
     } catch (const CInternetException& error) {
-        return round.Failed(TextOf(error), true);
+        // A password the user did not give is an answer that asking again
+        // would only repeat.
+        return round.Failed(TextOf(error), error.m_dwError != ERROR_INTERNET_INCORRECT_PASSWORD);
     } catch (const CException& error) {
         return round.Failed(TextOf(error), false);
     } catch (const std::bad_alloc&) {

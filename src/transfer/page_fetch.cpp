@@ -5,16 +5,17 @@
 #include "transfer/transfer_messages.h"
 #include "transfer/video_site.h"
 #include "transfer/web/http_file.h"
+#include "transfer/web/request_address.h"
 
 namespace {
 
-// Reads the page at address into a line list.
+// Reads the page at address (UTF-8, as typed) into a line list.
 FetchedPage ReadPage(const std::string& address)
 {
     FetchedPage fetched{std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG),
                         WatchPage(SystemLeadBytes()), {}};
     const std::unique_ptr<CStdioFile> stream =
-        fetched.session->OpenURL(address.c_str(), 1, kPageRequestFlags);
+        fetched.session->OpenURL(RequestAddress(address).c_str(), 1, kPageRequestFlags);
     if (const auto* http = dynamic_cast<const CHttpFile*>(stream.get()))
         http->QueryInfo(HTTP_QUERY_CONTENT_TYPE, fetched.contentType);
     std::string line;

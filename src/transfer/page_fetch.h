@@ -27,8 +27,8 @@ struct FetchedPage {
 // message then names an Id nobody knows.
 class PageFetch {
 public:
-    // Starts fetching address for window; raises CMemoryException when no
-    // thread can be started.
+    // Starts fetching address (UTF-8, as typed) for window; raises
+    // CMemoryException when no thread can be started.
     static std::shared_ptr<PageFetch> Start(std::string address, HWND window);
 
     unsigned long Id() const { return m_id; }

@@ -25,7 +25,8 @@ public:
     // Stops whatever still runs; never raises.
     ~TransferController() { Stop(); }
 
-    // The Grab command: starts fetching address's page and returns.
+    // The Grab command: starts fetching the page of address, in UTF-8 as
+    // typed, and returns.
     void Grab(std::string address);
     // WM_APP_PAGE_FETCHED: analyses the page, stops the running transfer,
     // creates the output file and starts the worker. Raises what fetching

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 // The messages that a grab posts to the window that runs it, from WM_APP
-// up (the framework's own, WM_APP + 1, is in framework/app_messages.h).
+// up.
 // wParam is the Id of the page fetch or the transfer that ended; the window
 // hands both to its TransferController.
 

@@ -51,7 +51,7 @@ void CMainDlg::DoDataExchange(CDataExchange* exchange)
 BOOL CMainDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_status.SetWindowText("");
+    m_status.SetWindowText(L"");
 
     if (HMENU systemMenu = GetSystemMenu(FALSE)) {
         std::string about;
@@ -85,7 +85,9 @@ void CMainDlg::OnCancel()
 
 void CMainDlg::GrabCommand()
 {
-    m_transfers.Grab(m_urlEdit.GetWindowText());
+    // UTF-8 keeps every character typed, in any script, until the request
+    // spells the address as a browser does.
+    m_transfers.Grab(WideToUtf8(m_urlEdit.GetWindowText()));
 }
 
 void CMainDlg::OnSysCommand(UINT id, LPARAM)

@@ -22,7 +22,7 @@ public:
 
     // An address to put in the URL box and grab as soon as the dialog
     // opens, as if typed and entered.
-    void SetStartAddress(std::string address) { m_startAddress = std::move(address); }
+    void SetStartAddress(std::wstring address) { m_startAddress = std::move(address); }
 
     // The status text and the progress bar take every update of a transfer
     // but are painted at most this often a second, and once more when it
@@ -62,7 +62,7 @@ private:
     CStatic m_status;
     CButton m_grabButton;
     HICON m_hIcon;
-    std::optional<std::string> m_startAddress;
+    std::optional<std::wstring> m_startAddress;
     WindowProgress m_windowProgress;
     TransferController m_transfers{*this};
 };

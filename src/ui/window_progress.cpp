@@ -1,5 +1,6 @@
 #include "ui/window_progress.h"
 
+#include "framework/wide_text.h"
 #include "ui/progress_caption.h"
 
 #include <commctrl.h>
@@ -33,7 +34,8 @@ void WindowProgress::Update(bool running, HWND bar)
     m_percent = percent;
     if (percent)
         m_reached = *percent;
-    m_window.SetWindowText(ProgressCaption(m_caption, percent).c_str());
+    // The share goes before the caption, which may be in any script.
+    m_window.SetWindowText((AnsiToWide(ProgressCaption({}, percent)) + m_caption).c_str());
     ShowOnTaskbar();
 }
 

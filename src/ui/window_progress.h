@@ -33,7 +33,7 @@ private:
     static constexpr DWORD kChangeIntervalMs = 500;
 
     CWnd m_window;
-    std::string m_caption;
+    std::wstring m_caption;
     std::optional<int> m_percent;
     DWORD m_changedAt = 0;  // tick count of the last change
     // Where the last transfer of known length got to, for the error state.

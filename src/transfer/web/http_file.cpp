@@ -1,11 +1,32 @@
 #include "transfer/web/http_file.h"
 
+#include "framework/win_thread.h"
+#include "framework/wnd.h"
 #include "transfer/web/internet_exception.h"
 #include "transfer/web/redirect.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+
+namespace {
+
+// The proxy of session as the library names it ("host:port", or one per
+// scheme); empty when it names none.
+std::string ProxyOf(const SharedInternetHandle& session)
+{
+    DWORD size = 0;
+    InternetQueryOptionA(RawHandle(session), INTERNET_OPTION_PROXY, nullptr, &size);
+    if (size < sizeof(INTERNET_PROXY_INFO))
+        return {};
+    std::vector<char> buffer(size);
+    if (!InternetQueryOptionA(RawHandle(session), INTERNET_OPTION_PROXY, buffer.data(), &size))
+        return {};
+    const auto* info = reinterpret_cast<const INTERNET_PROXY_INFO*>(buffer.data());
+    return info->lpszProxy != nullptr ? reinterpret_cast<const char*>(info->lpszProxy) : "";
+}
+
+}  // namespace
 
 CHttpFile::CHttpFile(SharedInternetHandle request, std::string verb, std::string objectName, std::string serverName,
                      DWORD_PTR context, RequestSetup setup)
@@ -27,13 +48,54 @@ bool CHttpFile::AddRequestHeaders(const char* headers, DWORD flags, int headersL
 void CHttpFile::SendRequest(const char* headers, DWORD headersLength, void* optional, DWORD optionalLength)
 {
     for (int hops = 0;; ++hops) {
-        const DWORD start = GetTickCount();
-        if (!HttpSendRequestA(GetHandle(), headers, headersLength, optional, optionalLength))
-            throw CInternetException(ReceiveError(start), GetContext(), m_setup.url);
+        Send(headers, headersLength, optional, optionalLength);
+        SignInToProxy(headers, headersLength, optional, optionalLength);
         const std::optional<std::string> next = NextHop(hops);
         if (!next)
             return;
         OpenAgain(*next);
+    }
+}
+
+void CHttpFile::Send(const char* headers, DWORD headersLength, void* optional, DWORD optionalLength)
+{
+    const DWORD start = GetTickCount();
+    if (!HttpSendRequestA(GetHandle(), headers, headersLength, optional, optionalLength))
+        throw CInternetException(ReceiveError(start), GetContext(), m_setup.url);
+}
+
+void CHttpFile::SignInToProxy(const char* headers, DWORD headersLength, void* optional, DWORD optionalLength)
+{
+    for (;;) {
+        DWORD status = 0;
+        DWORD size = sizeof status;
+        if (!HttpQueryInfoA(GetHandle(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+            status != HTTP_STATUS_PROXY_AUTH_REQ)
+            return;
+        DropBody();
+        // The dialog names the proxy and its realm, and gives what the user
+        // typed to the request. Wine's answers Cancel with 0, Windows' with
+        // ERROR_CANCELLED: only a retry goes on.
+        const CWnd* main = AfxGetMainWnd();
+        HWND owner = main != nullptr && main->m_hWnd != nullptr ? GetLastActivePopup(main->m_hWnd) : nullptr;
+        const DWORD answer =
+            InternetErrorDlg(owner, GetHandle(), ERROR_INTERNET_INCORRECT_PASSWORD,
+                             FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
+                                 FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
+                             nullptr);
+        if (answer != ERROR_INTERNET_FORCE_RETRY)
+            throw CInternetException::ProxyWantsPassword(GetContext(), m_setup.url, ProxyOf(m_setup.session));
+        Send(headers, headersLength, optional, optionalLength);
+    }
+}
+
+void CHttpFile::DropBody()
+{
+    char buffer[4096];
+    for (int piece = 0; piece < 16; ++piece) {
+        DWORD read = 0;
+        if (!InternetReadFile(GetHandle(), buffer, sizeof buffer, &read) || read == 0)
+            return;
     }
 }
 

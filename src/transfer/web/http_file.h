@@ -28,10 +28,19 @@ public:
 
     // Sends the request and follows the server's redirects (redirect.h),
     // each to a request opened anew, on a connection to the server it
-    // names. Returns once the reply is no redirect, which is then this
-    // file's response; else raises CInternetException.
+    // names, signing in to the proxy on the way (SignInToProxy). Returns
+    // once the reply is no redirect, which is then this file's response;
+    // else raises CInternetException.
     void SendRequest(const char* headers = nullptr, DWORD headersLength = 0, void* optional = nullptr,
                      DWORD optionalLength = 0);
+
+    // While the proxy answers that it wants a password (407), has the
+    // system's own dialog ask the user for it, owned by the main window,
+    // and sends the request again (with headers) with what was typed. The
+    // program keeps no password: the library holds it for the session.
+    // Raises CInternetException naming the proxy when the user gives none.
+    void SignInToProxy(const char* headers = nullptr, DWORD headersLength = 0, void* optional = nullptr,
+                       DWORD optionalLength = 0);
 
     // The address the response, the hops-th redirect of its request, sends
     // the request on to; nothing when it is no redirect. Raises
@@ -47,6 +56,11 @@ public:
     const std::string& GetUrl() const { return m_setup.url; }
 
 private:
+    // Sends the request as it stands; raises CInternetException.
+    void Send(const char* headers, DWORD headersLength, void* optional, DWORD optionalLength);
+    // Reads and drops the body of a reply that is not wanted, up to a few
+    // pages, so that the request can go again on the same connection.
+    void DropBody();
     // Opens the request anew for url, with the headers added so far.
     void OpenAgain(const std::string& url);
 

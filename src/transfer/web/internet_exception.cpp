@@ -98,6 +98,14 @@ CInternetException CInternetException::NowhereToGo(DWORD_PTR context, std::strin
     return error;
 }
 
+CInternetException CInternetException::ProxyWantsPassword(DWORD_PTR context, std::string url, std::string proxy)
+{
+    CInternetException error(ERROR_INTERNET_INCORRECT_PASSWORD, context, std::move(url));
+    error.m_textId = IDS_WEB_PROXY_PASSWORD;
+    error.m_strDetail = std::move(proxy);
+    return error;
+}
+
 DWORD ReceiveErrorCode(DWORD error, DWORD waitedMs, DWORD timeoutMs)
 {
     // The clock may run a little short of the socket's.

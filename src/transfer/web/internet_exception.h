@@ -29,6 +29,10 @@ public:
     // names no address to go on to.
     static CInternetException NowhereToGo(DWORD_PTR context, std::string url, std::string status);
 
+    // The proxy asked for a user name and password before it would pass
+    // the request for url on, and the user gave none.
+    static CInternetException ProxyWantsPassword(DWORD_PTR context, std::string url, std::string proxy);
+
     bool GetErrorMessage(char* error, unsigned maxError, unsigned* helpContext = nullptr) const override;
 
     DWORD m_dwError;

@@ -102,7 +102,9 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
                 ReceiveErrorCode(error, GetTickCount() - start, CInternetFile::kReceiveTimeoutMs), context, address);
         }
         std::unique_ptr<CStdioFile> stream = MakeStream(handle, split, parts, address, context);
-        const auto* http = dynamic_cast<const CHttpFile*>(stream.get());
+        auto* http = dynamic_cast<CHttpFile*>(stream.get());
+        if (http != nullptr)
+            http->SignInToProxy();
         const std::optional<std::string> next = http != nullptr ? http->NextHop(hops) : std::nullopt;
         if (!next)
             return stream;

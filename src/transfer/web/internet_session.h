@@ -22,8 +22,8 @@ public:
 
     // Opens an address: a file: address as a local text file, anything else
     // through the library, as an HTTP, FTP or gopher stream. An HTTP stream
-    // follows the server's redirects as CHttpFile::SendRequest does, and is
-    // the reply that is no redirect.
+    // signs in to the proxy and follows the server's redirects as
+    // CHttpFile::SendRequest does, and is the reply that is no redirect.
     std::unique_ptr<CStdioFile> OpenURL(const char* url, DWORD_PTR context = 1,
                                         DWORD flags = INTERNET_FLAG_TRANSFER_ASCII, const char* headers = nullptr,
                                         DWORD headersLength = 0);

@@ -1,7 +1,7 @@
 /* Ids of the web access layer's own string resources: plain texts for the
    failures whose library text names neither the address nor what it means
    for the user. %1 is the address; %2 what the server sent (a redirect's
-   next address, or its status). Plain defines, because the resource
+   next address, or its status), or the proxy's name. Plain defines, because the resource
    compiler reads this header too. */
 #pragma once
 
@@ -13,3 +13,4 @@
 #define IDS_WEB_BAD_CERTIFICATE 305
 #define IDS_WEB_KEPT_REDIRECTING 306
 #define IDS_WEB_NOWHERE_TO_GO 307
+#define IDS_WEB_PROXY_PASSWORD 308
