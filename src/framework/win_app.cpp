@@ -65,10 +65,15 @@ void CWinApp::OnHelp()
     // Windows Help (.hlp) has not come with Windows since Vista; the help
     // is a plain-text read-me, which every system can show.
     HWND main = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    const wchar_t* readMe = m_strHelpFilePath.c_str();
+    const auto started = [main](const wchar_t* file, const wchar_t* parameters) {
+        return reinterpret_cast<INT_PTR>(ShellExecuteW(main, nullptr, file, parameters, nullptr, SW_SHOWNORMAL)) > 32;
+    };
     const HCURSOR previous = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-    const bool opened = GetFileAttributesW(m_strHelpFilePath.c_str()) != INVALID_FILE_ATTRIBUTES &&
-                        reinterpret_cast<INT_PTR>(ShellExecuteW(main, nullptr, m_strHelpFilePath.c_str(), nullptr,
-                                                                nullptr, SW_SHOWNORMAL)) > 32;
+    // A system that opens text files with nothing (Wine's prefixes know
+    // no .txt) still has Notepad.
+    const bool opened = GetFileAttributesW(readMe) != INVALID_FILE_ATTRIBUTES &&
+                        (started(readMe, nullptr) || started(L"notepad.exe", (L'"' + m_strHelpFilePath + L'"').c_str()));
     SetCursor(previous);
     if (opened)
         return;

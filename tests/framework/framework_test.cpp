@@ -66,8 +66,6 @@ TEST(StringTable, HoldsTheFrameworkStringsAndNoTitle)
     EXPECT_EQ(text, "Command failed.");
     EXPECT_TRUE(LoadResourceString(AFX_IDP_INTERNAL_FAILURE, text));
     EXPECT_EQ(text, "Internal application error.");
-    EXPECT_TRUE(LoadResourceString(AFX_IDP_FAILED_TO_LAUNCH_HELP, text));
-    EXPECT_EQ(text, "Failed to launch help.");
     EXPECT_TRUE(LoadResourceString(AFX_IDP_NO_ERROR_AVAILABLE, text));
     EXPECT_EQ(text, "No error message is available.");
     EXPECT_FALSE(LoadResourceString(57344, text));

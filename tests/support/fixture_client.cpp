@@ -104,7 +104,8 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
                          "&reset_after=" + Listed(route.resetAfter) + "&reply=" + route.reply +
                          "&head_stall_seconds=" + std::to_string(route.headStallSeconds) +
                          "&ranges=" + (route.ranges ? "1" : "0") + "&revise_after=" + std::to_string(route.reviseAfter) +
-                         "&forward=" + std::to_string(route.forward) + "&pace=" + std::to_string(route.pace) + "&tls=" + route.tls;
+                         "&forward=" + std::to_string(route.forward) + "&pace=" + std::to_string(route.pace) + "&tls=" + route.tls +
+                         "&proxy_auth=" + UrlEncode(route.proxyAuth);
     for (const std::string& header : route.headers)
         target += "&header=" + UrlEncode(header);
     Control("PUT", target, body);

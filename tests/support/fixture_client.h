@@ -28,6 +28,7 @@ public:
         unsigned short forward = 0;   // relay a real server's answers from this loopback port
         long pace = 0;                // send the body in pieces of this many bytes, 2 ms apart
         std::string tls = "site";     // the certificate of a tunnel's server (see the server)
+        std::string proxyAuth;        // "user:password": 407 until a request brings it
     };
 
     // Connects to the server; unless told to keep them, it forgets earlier

@@ -20,6 +20,14 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
+std::wstring Widened(const std::string& text, UINT codePage)
+{
+    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(codePage, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.pop_back();
+    return wide;
+}
+
 std::string ClassOf(HWND window)
 {
     char name[64] = {};
@@ -142,13 +150,13 @@ void ClipwellDriver::Launch(const Options& options)
                                      std::to_string(GetLastError()));
         exe = copy;
     }
-    std::string commandLine = "\"" + exe + "\" " + options.arguments;
+    std::wstring commandLine = L"\"" + Widened(exe, CP_ACP) + L"\" " + Widened(options.arguments, CP_UTF8);
     std::string environment = EnvironmentBlock(options);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                        m_folder.c_str(), &startup, &process))
+    if (!CreateProcessW(Widened(exe, CP_ACP).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environment.data(), Widened(m_folder, CP_ACP).c_str(), &startup, &process))
         throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(GetLastError()));
     CloseHandle(process.hThread);
     m_process = process.hProcess;
@@ -197,7 +205,10 @@ void ClipwellDriver::End()
 
 void ClipwellDriver::TypeUrl(const std::string& url)
 {
-    SendWithTimeout(Control(IDC_URL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(url.c_str()));
+    const std::wstring text = Widened(url, CP_UTF8);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(Control(IDC_URL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                        kMessageTimeoutMs, &result);
 }
 
 void ClipwellDriver::ClickGrab()

@@ -20,7 +20,7 @@ struct ClipwellOptions {
     bool proxy = true;                     // reach video.example.com through a proxy:
     unsigned short proxyPort = 0;          // this loopback port, or the fixture server's
     std::string folder;                    // the working folder's name; one of its own by default
-    std::string arguments;                 // the command line after the program's name
+    std::string arguments;                 // the command line after the program's name, in UTF-8
 };
 
 class ClipwellDriver {
@@ -51,6 +51,7 @@ public:
     // The working folder, with a trailing backslash.
     const std::string& Folder() const { return m_folder; }
 
+    // Puts url, in UTF-8, into the URL box.
     void TypeUrl(const std::string& url);
     void ClickGrab();
     // A key posted to one window, whichever has the focus.

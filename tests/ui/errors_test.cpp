@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -146,87 +147,33 @@ TEST(AppName, TheRegistryStaysUntouched)
               ERROR_SUCCESS);
 }
 
-// A stand-in for Windows Help: the library hands it the request as a
-// WM_COPYDATA message; it answers with the given result.
-struct HelpRecord {
-    bool asked = false;
-    UINT command = 0;
-    LONG context = 0;
-    std::string file;
-    BOOL answer = TRUE;
-};
-
-HelpRecord g_help;
-
-LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+TEST(Help, F1OpensTheReadMeBesideTheProgram)
 {
-    if (message != WM_COPYDATA)
-        return DefWindowProcA(window, message, wParam, lParam);
-    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-#pragma pack(push, 1)
-    struct WinHelpRequest {
-        WORD size;
-        WORD command;
-        LONG data;
-        LONG reserved;
-        WORD ofsPath;
-        WORD ofsData;
-    };
-#pragma pack(pop)
-    const auto* request = static_cast<const WinHelpRequest*>(data->lpData);
-    g_help.asked = true;
-    g_help.command = request->command;
-    g_help.context = request->data;
-    g_help.file = reinterpret_cast<const char*>(request) + request->ofsPath;
-    return g_help.answer;
-}
+    // A copy in the working folder, where the read-me can be put.
+    ClipwellOptions options;
+    options.exeName = "Helped.exe";
+    ClipwellDriver clipwell(options);
+    const std::string readMe = clipwell.Folder() + "README.txt";
 
-class FakeWindowsHelp {
-public:
-    FakeWindowsHelp()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = HelpWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "MS_WINHELP";
-        RegisterClassA(&windowClass);
-        m_window = CreateWindowA("MS_WINHELP", "help", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-        g_help = HelpRecord();
-    }
-    FakeWindowsHelp(const FakeWindowsHelp&) = delete;
-    FakeWindowsHelp& operator=(const FakeWindowsHelp&) = delete;
-    ~FakeWindowsHelp() { DestroyWindow(m_window); }
-
-private:
-    HWND m_window;
-};
-
-TEST(Help, F1AsksForTheMainDialogsContext)
-{
-    FakeWindowsHelp help;
-    ClipwellDriver clipwell;
-    clipwell.TypeKey(VK_F1);
-    ASSERT_TRUE(WaitUntil([] { return g_help.asked; }, 5000)) << "Windows Help was not asked";
-    EXPECT_EQ(g_help.command, static_cast<UINT>(HELP_CONTEXT));
-    EXPECT_EQ(g_help.context, 131174);
-    const std::string expected = ClipwellExePath().substr(0, ClipwellExePath().size() - 4) + ".HLP";
-    EXPECT_EQ(_stricmp(g_help.file.c_str(), expected.c_str()), 0) << g_help.file;
-    EXPECT_NE(g_help.file.find("Clipwell.HLP"), std::string::npos) << g_help.file;
-
-    // When help cannot be had, the program says so.
-    g_help = HelpRecord();
-    g_help.answer = FALSE;
+    // Without it, the program says where help is.
     clipwell.TypeKey(VK_F1);
     const auto box = ExpectMessageBox(clipwell);
-    EXPECT_EQ(box.text, "Failed to launch help.");
-    EXPECT_EQ(box.icon, "exclamation");
+    EXPECT_EQ(box.text, "Help is the file README.txt that comes with the program in its package, kept in the "
+                        "program's folder. It could not be opened from " + readMe + ".");
+    EXPECT_EQ(box.icon, "information");
     ExpectClosed(clipwell, box);
 
-    // With Shift held down, F1 asks for nothing.
-    g_help = HelpRecord();
+    // With Shift held down, F1 does nothing.
     clipwell.TypeKeys({{VK_SHIFT, false}, {VK_F1, false}, {VK_F1, true}, {VK_SHIFT, true}});
-    EXPECT_FALSE(WaitUntil([] { return g_help.asked; }, 1000));
+    EXPECT_FALSE(clipwell.WaitForMessageBox(1000).has_value());
+
+    // With it, the system shows it, as it shows any text file.
+    std::ofstream(readMe) << "Clipwell help\r\n";
+    clipwell.TypeKey(VK_F1);
+    HWND shown = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (shown = FindWindowA(nullptr, "README.txt - Notepad")) != nullptr; }, 10000));
+    PostMessageA(shown, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }
 
 }  // namespace
