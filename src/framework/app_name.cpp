@@ -5,40 +5,40 @@
 
 namespace {
 
-std::string& RecordedName()
+std::wstring& RecordedName()
 {
-    static std::string name;
+    static std::wstring name;
     return name;
 }
 
 }  // namespace
 
-std::string AppNameFromModulePath(const char* modulePath)
+std::wstring AppNameFromModulePath(const wchar_t* modulePath)
 {
-    char path[MAX_PATH + 1] = {};
-    lstrcpynA(path, modulePath, MAX_PATH);
+    wchar_t path[MAX_PATH + 1] = {};
+    lstrcpynW(path, modulePath, MAX_PATH);
     // Cut at the extension as the shell places it (the last "." of the file
     // name part), then keep what follows the last backslash.
-    *PathFindExtensionA(path) = '\0';
-    std::string name = PathFindFileNameA(path);
+    *PathFindExtensionW(path) = L'\0';
+    std::wstring name = PathFindFileNameW(path);
     if (name.size() > MAX_PATH - 1)
         name.resize(MAX_PATH - 1);
     return name;
 }
 
-const char* AfxGetAppName()
+const wchar_t* AfxGetAppName()
 {
     if (!RecordedName().empty())
         return RecordedName().c_str();
-    static const std::string name = [] {
-        char path[MAX_PATH + 1] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
+    static const std::wstring name = [] {
+        wchar_t path[MAX_PATH + 1] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
         return AppNameFromModulePath(path);
     }();
     return name.c_str();
 }
 
-void SetAppName(const std::string& name)
+void SetAppName(const std::wstring& name)
 {
     RecordedName() = name;
 }

@@ -28,15 +28,14 @@ UINT WithDefaultIcon(UINT type)
 
 }  // namespace
 
-int AfxMessageBox(const char* text, UINT type, UINT)
+int AfxMessageBox(const char* text, UINT type, UINT helpId)
 {
-    return MessageBoxA(MessageBoxOwner(), text, AfxGetAppName(), WithDefaultIcon(type));
+    return AfxMessageBox(AnsiToWide(text).c_str(), type, helpId);
 }
 
 int AfxMessageBox(const wchar_t* text, UINT type, UINT)
 {
-    // The caption is the application name in the ANSI code page.
-    return MessageBoxW(MessageBoxOwner(), text, AnsiToWide(AfxGetAppName()).c_str(), WithDefaultIcon(type));
+    return MessageBoxW(MessageBoxOwner(), text, AfxGetAppName(), WithDefaultIcon(type));
 }
 
 int AfxMessageBox(UINT stringId, UINT type, UINT helpId)

@@ -88,14 +88,12 @@ void CWinApp::StartUp(HINSTANCE instance)
     SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     m_hInstance = instance;
 
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
     m_strAppName = AppNameFromModulePath(path);
     SetAppName(m_strAppName);
-    wchar_t widePath[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, widePath, MAX_PATH);
-    *PathFindFileNameW(widePath) = L'\0';
-    m_strHelpFilePath = std::wstring(widePath) + L"README.txt";
+    *PathFindFileNameW(path) = L'\0';
+    m_strHelpFilePath = std::wstring(path) + L"README.txt";
 }
 
 CWinApp* AfxGetApp()

@@ -39,7 +39,7 @@ public:
     void StartUp(HINSTANCE instance);
 
     HINSTANCE m_hInstance = nullptr;
-    std::string m_strAppName;
+    std::wstring m_strAppName;
     // The read-me that comes with the program, beside its executable.
     std::wstring m_strHelpFilePath;
     std::string m_strRegistryKey;

@@ -74,11 +74,11 @@ TEST(StringTable, HoldsTheFrameworkStringsAndNoTitle)
 
 TEST(AppName, IsTheExecutableNameWithoutItsExtension)
 {
-    EXPECT_EQ(AppNameFromModulePath("C:\\Tools\\Clipwell.exe"), "Clipwell");
-    EXPECT_EQ(AppNameFromModulePath("D:\\x\\my.clip.exe"), "my.clip");
-    EXPECT_EQ(AppNameFromModulePath("C:\\Program Files\\Demo Tool.exe"), "Demo Tool");
-    EXPECT_EQ(AppNameFromModulePath("C:\\dir.d\\noext"), "noext");
-    EXPECT_STREQ(AfxGetAppName(), "framework_tests");
+    EXPECT_EQ(AppNameFromModulePath(L"C:\\Tools\\Clipwell.exe"), L"Clipwell");
+    EXPECT_EQ(AppNameFromModulePath(L"D:\\x\\my.clip.exe"), L"my.clip");
+    EXPECT_EQ(AppNameFromModulePath(L"C:\\Program Files\\Demo Tool.exe"), L"Demo Tool");
+    EXPECT_EQ(AppNameFromModulePath(L"C:\\dir.d\\noext"), L"noext");
+    EXPECT_STREQ(AfxGetAppName(), L"framework_tests");
 }
 
 }  // namespace

@@ -37,28 +37,14 @@ TEST(Redirect, ResolvesEveryKindOfLocation)
 
 TEST(WireAddress, SpellsAnyScriptAsABrowserSendsIt)
 {
-    // The system's IDNA form, as far as these rows need it.
-    const auto idna = [](std::string_view host) {
-        return host == "b\xc3\xbc" "cher.example" ? std::string("xn--bcher-kva.example") : std::string();
-    };
-    const struct {
-        const char* typed;  // UTF-8
-        const char* wire;   // nullptr: no network address
-    } rows[] = {
-        {"http://video.example.com/watch?v=abc&from=\xce\xa9mega-\xe6\xb8\xaf",
-         "http://video.example.com/watch?v=abc&from=%CE%A9mega-%E6%B8%AF"},
-        {"HTTPS://b\xc3\xbc" "cher.example:8443/\xc3\xa9t\xc3\xa9?q=%41 b#\xc3\xa0",
-         "HTTPS://xn--bcher-kva.example:8443/%C3%A9t%C3%A9?q=%41 b#%C3%A0"},
-        {"http://\xc3\xbc:pw@b\xc3\xbc" "cher.example/", "http://%C3%BC:pw@xn--bcher-kva.example/"},
-        {"http://\xce\xa9.example?\xce\xa9", "http://%CE%A9.example?%CE%A9"},
-        {"http://[::1]/\xce\xa9", "http://[::1]/%CE%A9"},
-        {"file:///C:/\xce\xa9.html", nullptr},
-        {"C:\\pages\\\xce\xa9.html", nullptr},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.typed);
-        EXPECT_EQ(WireAddress(row.typed, idna).value_or("(none)"), row.wire ? row.wire : "(none)");
-    }
+    // The system's IDNA form, as far as these rows need it; none for Ω.de.
+    const auto idna = [](std::string_view host) { return host == "b\xc3\xbc" "cher.de" ? "xn--bcher-kva.de" : ""; };
+    EXPECT_EQ(WireAddress("HTTPS://\xc3\xbc:p@b\xc3\xbc" "cher.de:8443/\xc3\xa9?q=%41 \xce\xa9#\xe6\xb8\xaf", idna),
+              "HTTPS://%C3%BC:p@xn--bcher-kva.de:8443/%C3%A9?q=%41 %CE%A9#%E6%B8%AF");
+    EXPECT_EQ(WireAddress("http://\xce\xa9.de?\xce\xa9", idna), "http://%CE%A9.de?%CE%A9");
+    EXPECT_EQ(WireAddress("http://[::1]/\xce\xa9", idna), "http://[::1]/%CE%A9");
+    // A local file's name is no network address.
+    EXPECT_EQ(WireAddress("file:///C:/\xce\xa9.html", idna), std::nullopt);
 }
 
 }  // namespace

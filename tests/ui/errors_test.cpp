@@ -124,9 +124,10 @@ TEST(AppName, ComesFromTheExecutablesName)
     }
 
     ClipwellOptions dotted;
-    dotted.exeName = "my.tool.exe";
+    // Dotted, and in a script the Western code page lacks.
+    dotted.exeName = "my.\xce\xa4ool.exe";
     ClipwellDriver clipwell(dotted);
-    EXPECT_EQ(FailedGrab(clipwell, "http://video.example.com/watch?v=none", false).caption, "my.tool");
+    EXPECT_EQ(FailedGrab(clipwell, "http://video.example.com/watch?v=none", false).caption, "my.\xce\xa4ool");
 }
 
 TEST(AppName, TheRegistryStaysUntouched)

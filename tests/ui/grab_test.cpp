@@ -185,103 +185,76 @@ TEST(GrabFixes, AnUncreatableFileStopsTheGrabBeforeTheRequest)
 
 TEST(Grab, SendsAnAddressInAnyScriptAsABrowserDoes)
 {
-    // Typed or on the command line, on a Western system: the proxy sees the
-    // query's UTF-8 escapes and the host name's IDNA form.
+    // Typed or on the command line, on a Western system: the page is found
+    // only at the path with the UTF-8 escapes, and the host goes in IDNA.
     const struct {
         bool commandLine;
-        const char* address;  // UTF-8
-        const char* host;
-        const char* path;
-    } rows[] = {
-        {false, "http://video.example.com/watch?v=abc&from=\xce\xa9mega-\xe6\xb8\xaf", "video.example.com",
-         "/watch?v=abc&from=%CE%A9mega-%E6%B8%AF"},
-        {true, "http://video.example.com/watch?v=abc&q=\xce\xb5\xce\xbb \xe6\x97\xa5\xe6\x9c\xac", "video.example.com",
-         "/watch?v=abc&q=%CE%B5%CE%BB%20%E6%97%A5%E6%9C%AC"},
-        {false, "http://b\xc3\xbc" "cher.example/watch?v=abc", "xn--bcher-kva.example", "/watch?v=abc"},
-    };
+        const char *address, *host, *path;
+    } rows[] = {{false, "http://video.example.com/watch?v=abc&from=\xce\xa9mega-\xe6\xb8\xaf", "video.example.com",
+                 "/watch?v=abc&from=%CE%A9mega-%E6%B8%AF"},
+                {true, "http://video.example.com/w?q=\xce\xb5\xce\xbb \xe6\x97\xa5", "video.example.com",
+                 "/w?q=%CE%B5%CE%BB%20%E6%97%A5"},
+                {false, "http://b\xc3\xbc" "cher.example/watch?v=abc", "xn--bcher-kva.example", "/watch?v=abc"}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.address);
         FixtureServer server;
+        ServeVideo(server, "Any script", "video");
         server.Serve(row.path, WatchPageHtml("Any script", "video_id=abc&t=xyz"));
-        server.Serve(kVideoPath, "video");
         ClipwellOptions options;
-        if (row.commandLine)
-            options.arguments = std::string("\"") + row.address + "\"";
+        options.arguments = row.commandLine ? std::string("\"") + row.address + "\"" : "";
         ClipwellDriver clipwell(options);
         if (!row.commandLine) {
             clipwell.TypeUrl(row.address);
             clipwell.ClickGrab();
         }
-        EXPECT_EQ(ExpectOutput(clipwell, "Any script.flv"), "video");
-        const auto requests = server.Requests();
-        ASSERT_FALSE(requests.empty());
-        const auto headers = HeaderLines(requests[0]);
-        EXPECT_EQ(std::count(headers.begin(), headers.end(), std::string("Host: ") + row.host), 1) << requests[0];
+        EXPECT_EQ(ExpectOutput(clipwell, "Any script.flv"), "video") << row.address;
+        const auto headers = HeaderLines(server.Requests().at(0));
+        EXPECT_EQ(std::count(headers.begin(), headers.end(), std::string("Host: ") + row.host), 1) << row.address;
     }
 }
 
-// Answers the system's dialog for the proxy's password, once it shows:
-// types user and password and presses button. False when none shows.
-bool AnswerProxyDialog(const ClipwellDriver& clipwell, const char* user, const char* password, int button)
+// Answers the system's dialog for the proxy's password once it shows: its
+// first box takes the user name, the second the password. False when none
+// shows.
+bool AnswerProxyDialog(const ClipwellDriver& clipwell, int button)
 {
-    HWND dialog = nullptr;
-    HWND edits[2] = {};  // the user name's and the password's
-    WaitUntil(
-        [&] {
-            for (HWND window : clipwell.OtherDialogs()) {
-                for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                    char name[16] = {};
-                    GetClassNameA(child, name, sizeof name);
-                    if (_stricmp(name, "Edit") == 0)
-                        edits[(GetWindowLongA(child, GWL_STYLE) & ES_PASSWORD) != 0] = child;
-                }
-                if (edits[1] != nullptr)
-                    dialog = window;
-            }
-            return dialog != nullptr;
-        },
-        10000);
-    if (dialog == nullptr || edits[0] == nullptr)
+    HWND user = nullptr;
+    const auto shown = [&] {
+        for (HWND dialog : clipwell.OtherDialogs())
+            user = FindWindowExA(dialog, nullptr, "Edit", nullptr);
+        return user != nullptr;
+    };
+    if (!WaitUntil(shown, 10000))
         return false;
-    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(user));
-    SendMessageA(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password));
-    PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    return true;
+    SendMessageA(user, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ann"));
+    SendMessageA(GetNextDlgTabItem(GetParent(user), user, FALSE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("s3cret"));
+    return PostMessageA(GetParent(user), WM_COMMAND, static_cast<WPARAM>(button), 0);
 }
 
 TEST(Proxy, AsksForItsPasswordThroughTheSystemsDialog)
 {
-    const struct {
-        bool pageAsks, videoAsks;
-        int button;
-    } rows[] = {{true, false, IDOK}, {false, true, IDOK}, {true, false, IDCANCEL}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.pageAsks) + std::to_string(row.videoAsks) + std::to_string(row.button));
+    // The page's proxy asks, the video's, and the page's refused.
+    for (const int row : {0, 1, 2}) {
         FixtureServer server;
         FixtureServer::Route asks;
         asks.proxyAuth = "ann:s3cret";
-        server.Serve("/watch?v=abc", WatchPageHtml("Signed in", "video_id=abc&t=xyz"),
-                     row.pageAsks ? asks : FixtureServer::Route());
-        server.Serve(kVideoPath, "video", row.videoAsks ? asks : FixtureServer::Route());
+        ServeVideo(server, "Signed in", "video", row == 1 ? asks : FixtureServer::Route());
+        if (row != 1)
+            server.Serve("/watch?v=abc", WatchPageHtml("Signed in", "video_id=abc&t=xyz"), asks);
         ClipwellDriver clipwell;
         clipwell.TypeUrl(kPage);
         clipwell.ClickGrab();
-        ASSERT_TRUE(AnswerProxyDialog(clipwell, "ann", "s3cret", row.button)) << "no dialog asked";
-        if (row.button == IDCANCEL) {
+        ASSERT_TRUE(AnswerProxyDialog(clipwell, row == 2 ? IDCANCEL : IDOK)) << row;
+        if (row == 2) {
             const auto box = ExpectMessageBox(clipwell);
-            EXPECT_EQ(box.text, "The proxy 127.0.0.1:" + std::to_string(server.Port()) +
-                                    " asks for a user name and password before it lets Clipwell reach " + kPage +
-                                    ", and none was given.");
+            EXPECT_EQ(box.text, "The proxy 127.0.0.1:" + std::to_string(server.Port()) + " asks for a user name and "
+                                "password before it lets Clipwell reach " + kPage + ", and none was given.");
             ExpectClosed(clipwell, box);
-            EXPECT_FALSE(clipwell.OutputExists("Signed in.flv"));
-            continue;
+            break;
         }
-        EXPECT_EQ(ExpectOutput(clipwell, "Signed in.flv"), "video");
-        EXPECT_TRUE(clipwell.OtherDialogs().empty());
+        EXPECT_EQ(ExpectOutput(clipwell, "Signed in.flv"), "video") << row;
         const auto requests = server.Requests();
-        const auto& signedIn = requests[row.pageAsks ? requests.size() - 2 : requests.size() - 1];
-        EXPECT_NE(signedIn.find("\r\nProxy-Authorization: Basic YW5uOnMzY3JldA==\r\n"), std::string::npos)
-            << signedIn;
+        const std::string& signedIn = requests.at(requests.size() - (row == 0 ? 2 : 1));
+        EXPECT_NE(signedIn.find("Proxy-Authorization: Basic YW5uOnMzY3JldA=="), std::string::npos) << row;
     }
 }
 

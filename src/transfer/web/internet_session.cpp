@@ -1,6 +1,7 @@
 #include "transfer/web/internet_session.h"
 
 #include "framework/app_name.h"
+#include "framework/wide_text.h"
 #include "transfer/web/internet_exception.h"
 #include "transfer/web/url_parts.h"
 
@@ -69,8 +70,8 @@ CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD a
                                    const char* proxyBypass, DWORD flags)
     : m_dwContext(context)
 {
-    HINTERNET handle =
-        InternetOpenA(agent != nullptr ? agent : AfxGetAppName(), accessType, proxyName, proxyBypass, flags);
+    const std::string agentText = agent != nullptr ? agent : WideToAnsi(AfxGetAppName());
+    HINTERNET handle = InternetOpenA(agentText.c_str(), accessType, proxyName, proxyBypass, flags);
     if (handle == nullptr)
         throw CInternetException(GetLastError(), m_dwContext);
     m_hSession = MakeInternetHandle(handle, nullptr);
