@@ -6,6 +6,7 @@
 #define IDS_ABOUTBOX             101
 #define IDD_MAIN                 102
 #define IDP_SOCKETS_INIT_FAILED  103
+#define IDS_HELP                 104
 #define IDR_MAINFRAME            128
 
 #define IDC_URL                  1000
@@ -13,8 +14,10 @@
 #define IDC_GRAB                 1002
 #define IDC_STATUS               1003
 
-/* The About item of the system menu: below 0xF000, low four bits clear. */
+/* The Help and About items of the system menu: below 0xF000, low four
+   bits clear. */
 #define IDM_ABOUTBOX             0x0010
+#define IDM_HELP                 0x0020
 
 #ifndef IDC_STATIC
 #define IDC_STATIC               (-1)

@@ -54,10 +54,14 @@ BOOL CMainDlg::OnInitDialog()
     m_status.SetWindowText(L"");
 
     if (HMENU systemMenu = GetSystemMenu(FALSE)) {
+        std::string help;
         std::string about;
+        LoadResourceString(IDS_HELP, help);
         LoadResourceString(IDS_ABOUTBOX, about);
         if (!about.empty()) {
             AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            // F1 is found here too, as a key no window shows.
+            AppendMenuA(systemMenu, MF_STRING, IDM_HELP, help.c_str());
             AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
@@ -99,6 +103,10 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM)
         about.DoModal();
         break;
     }
+    case IDM_HELP:
+        // The way F1 takes, through the application's command table.
+        SendMessage(WM_COMMAND, ID_HELP, 0);
+        break;
     case SC_CLOSE:
         StopTransferForExit();
         EndDialog(IDOK);

@@ -145,12 +145,12 @@ void ClipwellDriver::Launch(const Options& options)
     std::string exe = ClipwellExePath();
     if (options.exeName != "Clipwell.exe") {
         const std::string copy = m_folder + options.exeName;
-        if (!CopyFileW(Widened(exe, CP_ACP).c_str(), Widened(copy, CP_UTF8).c_str(), FALSE))
+        if (!CopyFileA(exe.c_str(), copy.c_str(), FALSE))
             throw std::runtime_error("cannot copy " + exe + " to " + copy + ": error " +
                                      std::to_string(GetLastError()));
         exe = copy;
     }
-    const std::wstring wideExe = Widened(exe, options.exeName != "Clipwell.exe" ? CP_UTF8 : CP_ACP);
+    const std::wstring wideExe = Widened(exe, CP_ACP);
     std::wstring commandLine = L"\"" + wideExe + L"\" " + Widened(options.arguments, CP_UTF8);
     std::string environment = EnvironmentBlock(options);
     STARTUPINFOW startup = {};
@@ -258,15 +258,11 @@ void ClipwellDriver::SysCommand(WPARAM command)
 std::string ClipwellDriver::Text(HWND window) const
 {
     const auto length = static_cast<std::size_t>(SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0));
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        kMessageTimeoutMs, &copied);
+    std::string text(length + 1, '\0');
+    const auto copied =
+        static_cast<std::size_t>(SendWithTimeout(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
     text.resize(copied < length ? copied : length);
-    std::string utf8(text.size() * 3, '\0');
-    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                             utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
+    return text;
 }
 
 int ClipwellDriver::ProgressLow() const

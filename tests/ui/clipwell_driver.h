@@ -16,7 +16,7 @@
 // a failure to start throws std::runtime_error, and the waits say whether
 // what they waited for came.
 struct ClipwellOptions {
-    std::string exeName = "Clipwell.exe";  // copied to this name (UTF-8) when different
+    std::string exeName = "Clipwell.exe";  // copied to this name when different
     bool proxy = true;                     // reach video.example.com through a proxy:
     unsigned short proxyPort = 0;          // this loopback port, or the fixture server's
     std::string folder;                    // the working folder's name; one of its own by default
@@ -64,7 +64,6 @@ public:
     void TypeKeys(const std::vector<std::pair<WORD, bool>>& keys);
     void SysCommand(WPARAM command);
 
-    // A window's text in UTF-8.
     std::string Text(HWND window) const;
     std::string Status() const { return Text(Control(IDC_STATUS)); }
     bool GrabEnabled() const { return IsWindowEnabled(Control(IDC_GRAB)) != FALSE; }

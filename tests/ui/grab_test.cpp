@@ -212,9 +212,8 @@ TEST(Grab, SendsAnAddressInAnyScriptAsABrowserDoes)
     }
 }
 
-// Answers the system's dialog for the proxy's password once it shows: its
-// first box takes the user name, the second the password. False when none
-// shows.
+// Types a user name and password into the system's proxy dialog once it
+// shows, and presses button; false when none shows.
 bool AnswerProxyDialog(const ClipwellDriver& clipwell, int button)
 {
     HWND user = nullptr;

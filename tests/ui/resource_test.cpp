@@ -248,7 +248,7 @@ TEST_F(ExeResources, StringTable)
     EXPECT_EQ(String(61446), "an unnamed file");
     EXPECT_EQ(String(61475), "Out of memory.");
     EXPECT_EQ(String(61477), "An invalid argument was encountered.");
-    EXPECT_EQ(String(61703), "Failed to launch help.");
+    EXPECT_EQ(String(104), "&Help\tF1");
     EXPECT_EQ(String(61704), "Internal application error.");
     EXPECT_EQ(String(61705), "Command failed.");
     EXPECT_EQ(String(61858), "%1 was not found.");
