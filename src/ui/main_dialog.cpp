@@ -51,7 +51,7 @@ void CMainDlg::DoDataExchange(CDataExchange* exchange)
 BOOL CMainDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_status.SetWindowText(L"");
+    m_status.SetWindowText("");
 
     if (HMENU systemMenu = GetSystemMenu(FALSE)) {
         std::string help;
@@ -60,8 +60,9 @@ BOOL CMainDlg::OnInitDialog()
         LoadResourceString(IDS_ABOUTBOX, about);
         if (!about.empty()) {
             AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-            // F1 is found here too, as a key no window shows.
-            AppendMenuA(systemMenu, MF_STRING, IDM_HELP, help.c_str());
+            // Help is found here too: F1 is a key that no window shows.
+            if (!help.empty())
+                AppendMenuA(systemMenu, MF_STRING, IDM_HELP, help.c_str());
             AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
         }
     }
