@@ -22,9 +22,9 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 std::wstring Widened(const std::string& text, UINT codePage)
 {
-    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0)), L'\0');
-    MultiByteToWideChar(codePage, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.pop_back();
+    std::wstring wide(text.size(), L'\0');
+    const int size = static_cast<int>(text.size());
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), size)));
     return wide;
 }
 
@@ -150,13 +150,12 @@ void ClipwellDriver::Launch(const Options& options)
                                      std::to_string(GetLastError()));
         exe = copy;
     }
-    const std::wstring wideExe = Widened(exe, CP_ACP);
-    std::wstring commandLine = L"\"" + wideExe + L"\" " + Widened(options.arguments, CP_UTF8);
+    std::wstring commandLine = L"\"" + Widened(exe, CP_ACP) + L"\" " + Widened(options.arguments, CP_UTF8);
     std::string environment = EnvironmentBlock(options);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(wideExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
                         environment.data(), Widened(m_folder, CP_ACP).c_str(), &startup, &process))
         throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(GetLastError()));
     CloseHandle(process.hThread);
@@ -206,10 +205,8 @@ void ClipwellDriver::End()
 
 void ClipwellDriver::TypeUrl(const std::string& url)
 {
-    const std::wstring text = Widened(url, CP_UTF8);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(Control(IDC_URL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                        kMessageTimeoutMs, &result);
+    SendMessageTimeoutW(Control(IDC_URL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widened(url, CP_UTF8).c_str()),
+                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, nullptr);
 }
 
 void ClipwellDriver::ClickGrab()

@@ -40,7 +40,6 @@ UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEn
 # The address on the command line, a bad one too, and the caption during a grab.
 UI_CASES+=:StartUp.GrabsTheAddressOnItsCommandLine:Errors.ACodeNoTableKnowsFallsBackByHowTheGrabCame
 UI_CASES+=:Grab.SavesTheVideoUnderThePageTitleWithItsProgress
-# An address in any script, and the proxy's password dialog.
 UI_CASES+=:Grab.SendsAnAddressInAnyScriptAsABrowserDoes:Proxy.AsksForItsPasswordThroughTheSystemsDialog
 # The network faults: dropped, short, continued and stalled transfers and
 # pages (those with a second grab or a second round are below).

@@ -1,5 +1,7 @@
 #include "transfer/web/redirect.h"
 
+#include "transfer/web/percent_escape.h"
+
 #include <cctype>
 #include <string_view>
 
@@ -25,19 +27,7 @@ std::string Lower(std::string_view text)
 // The servers' raw bytes (a blank, controls, anything past ASCII) as escapes.
 std::string Escaped(std::string_view text)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F) {
-            escaped.push_back(c);
-        } else {
-            escaped.push_back('%');
-            escaped.push_back(kHex[byte >> 4]);
-            escaped.push_back(kHex[byte & 0x0F]);
-        }
-    }
-    return escaped;
+    return PercentEscaped(text, [](unsigned char byte) { return byte > 0x20 && byte < 0x7F; });
 }
 
 // The scheme that text starts with, lower-cased; empty when it has none.

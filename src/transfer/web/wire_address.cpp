@@ -1,35 +1,21 @@
 #include "transfer/web/wire_address.h"
 
+#include "transfer/web/percent_escape.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace {
 
+bool IsAsciiByte(unsigned char byte)
+{
+    return byte < 0x80;
+}
+
 // text with each byte outside ASCII as its percent escape.
 std::string Escaped(std::string_view text)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string escaped;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            escaped.push_back(c);
-        } else {
-            escaped.push_back('%');
-            escaped.push_back(kHex[byte >> 4]);
-            escaped.push_back(kHex[byte & 0x0F]);
-        }
-    }
-    return escaped;
-}
-
-bool IsAscii(std::string_view text)
-{
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
+    return PercentEscaped(text, &IsAsciiByte);
 }
 
 // The length of the scheme and "://" that typed starts with; 0 when it
@@ -65,7 +51,8 @@ std::optional<std::string> WireAddress(std::string_view typed,
     const std::size_t colon = typed.substr(0, authorityEnd).rfind(':');
     const std::size_t hostEnd = colon == std::string_view::npos || colon < hostStart ? authorityEnd : colon;
     const std::string_view host = typed.substr(hostStart, hostEnd - hostStart);
-    std::string wireHost = IsAscii(host) ? std::string(host) : asciiHost(host);
+    // A host that needs no escape is ASCII already.
+    std::string wireHost = Escaped(host) == host ? std::string(host) : asciiHost(host);
     if (wireHost.empty())
         wireHost = Escaped(host);
     return Escaped(typed.substr(0, hostStart)) + wireHost + Escaped(typed.substr(hostEnd));
