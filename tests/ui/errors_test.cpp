@@ -149,9 +149,8 @@ TEST(AppName, TheRegistryStaysUntouched)
 
 TEST(Help, F1OpensTheReadMeBesideTheProgram)
 {
-    // A copy in the working folder, where the read-me can be put.
     ClipwellOptions options;
-    options.exeName = "Helped.exe";
+    options.exeName = "Helped.exe";  // a copy in the working folder, beside the read-me
     ClipwellDriver clipwell(options);
     const std::string readMe = clipwell.Folder() + "README.txt";
     clipwell.TypeKey(VK_F1);

@@ -231,7 +231,7 @@ bool AnswerProxyDialog(const ClipwellDriver& clipwell, int button)
 
 TEST(Proxy, AsksForItsPasswordThroughTheSystemsDialog)
 {
-    // The page's proxy asks, the video's, and the page's refused.
+    // The page's proxy asks, the video's, and the page's refused; none passes anything on without it.
     for (const int row : {0, 1, 2}) {
         FixtureServer server;
         FixtureServer::Route asks;
@@ -250,7 +250,6 @@ TEST(Proxy, AsksForItsPasswordThroughTheSystemsDialog)
             ExpectClosed(clipwell, box);
             break;
         }
-        // The proxy passes nothing on without what was typed.
         EXPECT_EQ(ExpectOutput(clipwell, "Signed in.flv"), "video") << row;
     }
 }
