@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -119,6 +120,17 @@ std::vector<std::string> FixtureServer::Requests() const
     return requests;
 }
 
+std::vector<std::string> FixtureServer::RequestsFor(const std::string& path) const
+{
+    std::vector<std::string> found;
+    for (std::string& request : Requests()) {
+        const std::string line = request.substr(0, request.find("\r\n"));
+        if (line.find(path + " HTTP/") != std::string::npos)
+            found.push_back(std::move(request));
+    }
+    return found;
+}
+
 std::string FixtureServer::Control(const std::string& method, const std::string& target,
                                    const std::string& body) const
 {
@@ -160,4 +172,21 @@ std::vector<std::string> HeaderLines(const std::string& request)
         start = end;
     }
     return lines;
+}
+
+std::string HeaderValue(const std::string& request, const std::string& name)
+{
+    for (const std::string& line : HeaderLines(request)) {
+        if (line.rfind(name + ": ", 0) == 0)
+            return line.substr(name.size() + 2);
+    }
+    return {};
+}
+
+std::string VideoBytes(std::size_t size, char seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(seed + i * 13 + (i >> 9));
+    return bytes;
 }
