@@ -111,6 +111,11 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
     Control("PUT", target, body);
 }
 
+void FixtureServer::Resume(const std::string& path)
+{
+    Control("POST", "/__fixture/resume?path=" + UrlEncode(path), "");
+}
+
 std::vector<std::string> FixtureServer::Requests() const
 {
     const int count = std::atoi(Control("GET", "/__fixture/count", "").c_str());

@@ -42,6 +42,8 @@ public:
     // Serves body for path (path and query, as in "/watch?v=1").
     void Serve(const std::string& path, const std::string& body, const Route& route);
     void Serve(const std::string& path, const std::string& body) { Serve(path, body, Route()); }
+    // Ends the stalls of path's replies now.
+    void Resume(const std::string& path);
 
     // Every request received so far, raw: request line and headers.
     std::vector<std::string> Requests() const;

@@ -53,15 +53,15 @@ inline std::string ExpectGrab(ClipwellDriver& clipwell, const std::string& id, c
 }
 
 // Serves the page v=id titled title, whose video stops after stallAt bytes
-// for stallSeconds, grabs it by click and waits until the window counts
-// those bytes: the whole chunks among them, as the rest wait in a chunk not
-// yet full.
+// until the test resumes it (server.Resume), grabs it by click and waits
+// until the window counts those bytes: the whole chunks among them, as the
+// rest wait in a chunk not yet full.
 inline void StartStalledGrab(ClipwellDriver& clipwell, FixtureServer& server, const std::string& id,
-                             const std::string& title, const std::string& video, long stallAt, double stallSeconds)
+                             const std::string& title, const std::string& video, long stallAt)
 {
     FixtureServer::Route route;
     route.stallAfter = {stallAt};
-    route.stallSeconds = stallSeconds;
+    route.stallSeconds = 600;
     ServeVideoPage(server, id, title, video, route);
     clipwell.StartGrab(PageUrl(id));
     const std::string counted = std::to_string(stallAt / 1024 * 1024) + " / " + std::to_string(video.size()) + " B";

@@ -434,7 +434,7 @@ TEST(StalledFaults, AStallTimesOutAndTheTransferGoesOn)
 // gives the worker time to take in those after the last whole chunk.
 void StartStallingForGood(ClipwellDriver& clipwell, FixtureServer& server, const std::string& name)
 {
-    StartStalledGrab(clipwell, server, name, name, VideoBytes(kVideoSize), kStallAt, 600);
+    StartStalledGrab(clipwell, server, name, name, VideoBytes(kVideoSize), kStallAt);
     WaitUntil([] { return false; }, 1000);
 }
 

@@ -54,12 +54,13 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     const std::string video = VideoBytes(1500);
     // As the shell says once the taskbar button exists: Wine's list shows nothing.
     PostMessageA(clipwell.Main(), RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
-    // The server pauses after the first kilobyte, so the first status shows.
-    StartStalledGrab(clipwell, server, kId, "Site - Little Battle", video, 1024, 5);
+    // The server stalls after the first kilobyte, so the first status shows.
+    StartStalledGrab(clipwell, server, kId, "Site - Little Battle", video, 1024);
     const auto caption = [&] { return clipwell.Text(clipwell.Main()); };
-    EXPECT_TRUE(WaitUntil([&] { return caption() == "68% - Clipwell"; }, 5000)) << caption();
+    EXPECT_TRUE(WaitUntil([&] { return caption() == "68% - Clipwell"; }, 30000)) << caption();
     EXPECT_EQ(clipwell.ProgressHigh(), 1500);
     EXPECT_EQ(clipwell.ProgressPos(), 1024);
+    server.Resume(kVideoPath);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Site - Little Battle.flv"), video));
     EXPECT_EQ(clipwell.Status(), "1500 / 1500 B");
     EXPECT_TRUE(WaitUntil([&] { return caption() == "Clipwell"; }, 10000)) << caption();
