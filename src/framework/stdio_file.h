@@ -9,8 +9,8 @@
 
 // The common base of every stream that a URL opens, each of which reads its
 // lines with the one line reader (line_reader.h) from its own bytes. Itself
-// it is a local file read through the C library's stream, normally in text
-// mode, where a carriage return and line feed pair reads as one line feed.
+// it is a local file read through the C library's stream, in binary, so
+// that a page reads as the same lines from a file as from a server.
 class CStdioFile : public CFile, private ByteSource {
 public:
     CStdioFile() = default;
