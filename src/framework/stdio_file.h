@@ -3,6 +3,7 @@
 #include "framework/file.h"
 #include "framework/line_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -21,6 +22,10 @@ public:
     // rules. False, with an empty line, at the end of the stream. A read
     // error raises the stream's error (CFileException for a local file).
     virtual bool ReadString(std::string& line);
+    // Stops ReadString after about bytes of the stream, as at its end;
+    // ReadPastLimit() then tells that end from the stream's own.
+    void LimitLines(std::uint64_t bytes) { m_lineReader.Limit(bytes); }
+    bool ReadPastLimit() const { return m_lineReader.Overran(); }
 
     unsigned Read(void* buffer, unsigned count) override;
     void Close() override;

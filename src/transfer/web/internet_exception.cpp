@@ -100,6 +100,13 @@ CInternetException CInternetException::NowhereToGo(DWORD_PTR context, std::strin
     return error;
 }
 
+CInternetException CInternetException::PageTooLong(DWORD_PTR context, std::string url)
+{
+    CInternetException error(ERROR_FILE_TOO_LARGE, context, std::move(url));
+    error.m_textId = IDS_WEB_PAGE_TOO_LONG;
+    return error;
+}
+
 DWORD ReceiveErrorCode(DWORD error, DWORD waitedMs, DWORD timeoutMs)
 {
     // The clock may run a little short of the socket's.

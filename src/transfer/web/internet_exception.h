@@ -28,6 +28,8 @@ public:
     // The server at url answered with a redirect (status as it read) that
     // names no address to go on to.
     static CInternetException NowhereToGo(DWORD_PTR context, std::string url, std::string status);
+    // The page at url went on far past any video page.
+    static CInternetException PageTooLong(DWORD_PTR context, std::string url);
 
     bool GetErrorMessage(char* error, unsigned maxError, unsigned* helpContext = nullptr) const override;
 
