@@ -5,6 +5,9 @@
 /* The status text while a broken transfer waits to continue: %1 bytes so
    far, %2 the length, %3 seconds left, %4 the coming try, %5 the tries. */
 #define IDS_TRANSFER_WAITING 200
+/* The status text during a transfer: %1 the bytes so far, %2 the
+   Content-Length as sent. */
+#define IDS_TRANSFER_STATUS 201
 
 /* The reports of a transfer that did not bring the whole video. What the
    file holds: %1 the file's name, %2 the bytes it keeps, %3 of how many

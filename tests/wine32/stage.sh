@@ -40,6 +40,8 @@ UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEn
 # The address on the command line, a bad one too, and the caption during a grab.
 UI_CASES+=:StartUp.GrabsTheAddressOnItsCommandLine:Errors.ACodeNoTableKnowsFallsBackByHowTheGrabCame
 UI_CASES+=:Grab.SavesTheVideoUnderThePageTitleWithItsProgress
+# The failures of a page, one that never ends among them (the memory of a 32-bit exe).
+UI_CASES+=:Errors.NetworkAndFileFailuresShowTheirOwnText
 # The network faults: dropped, short, continued and stalled transfers and
 # pages (those with a second grab or a second round are below).
 UI_FAULT_SECOND_GRAB=Faults.RetryContinuesFromTheFile:Faults.AStoppedWorkerLeavesTheNextGrabAlone
