@@ -4,6 +4,7 @@
 #include "framework/file_exception.h"
 #include "framework/win_app.h"
 #include "framework/wnd.h"
+#include "message_boxes.h"
 
 #include <windows.h>
 
@@ -17,12 +18,6 @@
 #include <vector>
 
 namespace {
-
-struct ShownBox {
-    std::string caption;
-    std::string text;
-    bool topmost;
-};
 
 // Watches this process for message boxes, notes each and presses OK.
 class BoxWatcher {
@@ -48,39 +43,15 @@ private:
     void Run()
     {
         while (!m_stop) {
-            EnumWindows(&BoxWatcher::Visit, reinterpret_cast<LPARAM>(this));
+            for (const ShownBox& box : MessageBoxesOf(GetCurrentProcessId())) {
+                {
+                    std::lock_guard<std::mutex> lock(m_mutex);
+                    m_boxes.push_back(box);
+                }
+                SendMessageA(box.window, WM_COMMAND, IDOK, 0);
+            }
             Sleep(20);
         }
-    }
-
-    static BOOL CALLBACK Visit(HWND window, LPARAM self)
-    {
-        reinterpret_cast<BoxWatcher*>(self)->Check(window);
-        return TRUE;
-    }
-
-    void Check(HWND window)
-    {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        char name[16] = {};
-        GetClassNameA(window, name, sizeof name);
-        HWND text = GetDlgItem(window, 0xFFFF);
-        if (pid != GetCurrentProcessId() || std::string(name) != "#32770" || text == nullptr ||
-            !IsWindowVisible(window))
-            return;
-        char caption[256] = {};
-        GetWindowTextA(window, caption, sizeof caption);
-        // The text in UTF-8, so that a name in any script reads back whole.
-        wchar_t wide[512] = {};
-        char message[1536] = {};
-        GetWindowTextW(text, wide, 512);
-        WideCharToMultiByte(CP_UTF8, 0, wide, -1, message, sizeof message, nullptr, nullptr);
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_boxes.push_back({caption, message, (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
-        }
-        SendMessageA(window, WM_COMMAND, IDOK, 0);
     }
 
     std::atomic<bool> m_stop{false};

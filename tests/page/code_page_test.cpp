@@ -4,10 +4,10 @@
 #include "page/code_page.h"
 #include "page/safe_file_name.h"
 #include "transfer/web/web_access.h"
+#include "watch_page_of.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 
 namespace {
@@ -16,14 +16,6 @@ namespace {
 // and '|'.
 constexpr char kCafeA[] = "Caf\xC3\xA9 \xE3\x81\x82";
 constexpr char kSoHyoPo[] = "\x83\x5C\x95\x5C\x83\x7C";
-
-WatchPage PageOf(std::initializer_list<const char*> lines)
-{
-    WatchPage page(SystemLeadBytes());
-    for (const char* line : lines)
-        page.AddLine(line);
-    return page;
-}
 
 TEST(CodePage, DecodesEachSequenceAndMarksInvalidOnes)
 {
@@ -61,16 +53,18 @@ TEST(CodePage, LeadBytesStepOverDoubleByteCharactersOnly)
 TEST(CodePage, OfAPageIsTheHeaderThenTheMetaTagThenTheAnsiOne)
 {
     const unsigned ansi = GetACP();
-    EXPECT_EQ(PageCodePage("text/html; charset=UTF-8", PageOf({"<meta charset=Shift_JIS>"})), 65001u);
-    EXPECT_EQ(PageCodePage("text/html", PageOf({"<meta charset=Shift_JIS>"})), 932u);
-    EXPECT_EQ(PageCodePage("", PageOf({"<meta http-equiv=Content-Type content='text/html; charset=koi8-r'>"})),
+    const LeadByteTable leadBytes = SystemLeadBytes();
+    EXPECT_EQ(PageCodePage("text/html; charset=UTF-8", PageOf({"<meta charset=Shift_JIS>"}, leadBytes)), 65001u);
+    EXPECT_EQ(PageCodePage("text/html", PageOf({"<meta charset=Shift_JIS>"}, leadBytes)), 932u);
+    EXPECT_EQ(PageCodePage("", PageOf({"<meta http-equiv=Content-Type content='text/html; charset=koi8-r'>"}, leadBytes)),
               20866u);
-    EXPECT_EQ(PageCodePage("", PageOf({"<title>x</title>"})), ansi);
+    EXPECT_EQ(PageCodePage("", PageOf({"<title>x</title>"}, leadBytes)), ansi);
     // The UTF-8 byte-order mark wins over the header and the meta tag.
-    EXPECT_EQ(PageCodePage("text/html; charset=Shift_JIS", PageOf({"\xEF\xBB\xBF<meta charset=koi8-r>"})), 65001u);
+    EXPECT_EQ(PageCodePage("text/html; charset=Shift_JIS", PageOf({"\xEF\xBB\xBF<meta charset=koi8-r>"}, leadBytes)),
+              65001u);
     // Names the table lacks give the ANSI code page, even with a meta tag.
-    EXPECT_EQ(PageCodePage("text/html; charset=x-unknown", PageOf({"<meta charset=utf-8>"})), ansi);
-    EXPECT_EQ(PageCodePage("", PageOf({"<meta charset=utf-16>"})), ansi);
+    EXPECT_EQ(PageCodePage("text/html; charset=x-unknown", PageOf({"<meta charset=utf-8>"}, leadBytes)), ansi);
+    EXPECT_EQ(PageCodePage("", PageOf({"<meta charset=utf-16>"}, leadBytes)), ansi);
 }
 
 TEST(CodePage, OutputNamesAreTheDecodedTitleMadeSafe)

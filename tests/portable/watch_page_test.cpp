@@ -1,23 +1,15 @@
 #include "page/watch_page.h"
 
 #include "code_page_932.h"
+#include "watch_page_of.h"
 #include "framework/exception.h"
 #include "page/charset.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 
 namespace {
-
-WatchPage PageOf(std::initializer_list<std::string> lines, const LeadByteTable& leadBytes = {})
-{
-    WatchPage page(leadBytes);
-    for (const std::string& line : lines)
-        page.AddLine(line);
-    return page;
-}
 
 TEST(WatchPageLines, AreTrimmedAndKeptEvenWhenEmpty)
 {

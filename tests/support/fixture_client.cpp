@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -110,6 +111,11 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
     Control("PUT", target, body);
 }
 
+void FixtureServer::Resume(const std::string& path)
+{
+    Control("POST", "/__fixture/resume?path=" + UrlEncode(path), "");
+}
+
 std::vector<std::string> FixtureServer::Requests() const
 {
     const int count = std::atoi(Control("GET", "/__fixture/count", "").c_str());
@@ -117,6 +123,17 @@ std::vector<std::string> FixtureServer::Requests() const
     for (int i = 0; i < count; ++i)
         requests.push_back(Control("GET", "/__fixture/request?n=" + std::to_string(i), ""));
     return requests;
+}
+
+std::vector<std::string> FixtureServer::RequestsFor(const std::string& path) const
+{
+    std::vector<std::string> found;
+    for (std::string& request : Requests()) {
+        const std::string line = request.substr(0, request.find("\r\n"));
+        if (line.find(path + " HTTP/") != std::string::npos)
+            found.push_back(std::move(request));
+    }
+    return found;
 }
 
 std::string FixtureServer::Control(const std::string& method, const std::string& target,
@@ -160,4 +177,21 @@ std::vector<std::string> HeaderLines(const std::string& request)
         start = end;
     }
     return lines;
+}
+
+std::string HeaderValue(const std::string& request, const std::string& name)
+{
+    for (const std::string& line : HeaderLines(request)) {
+        if (line.rfind(name + ": ", 0) == 0)
+            return line.substr(name.size() + 2);
+    }
+    return {};
+}
+
+std::string VideoBytes(std::size_t size, char seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(seed + i * 13 + (i >> 9));
+    return bytes;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,13 @@ public:
     // Serves body for path (path and query, as in "/watch?v=1").
     void Serve(const std::string& path, const std::string& body, const Route& route);
     void Serve(const std::string& path, const std::string& body) { Serve(path, body, Route()); }
+    // Ends the stalls of path's replies now.
+    void Resume(const std::string& path);
 
     // Every request received so far, raw: request line and headers.
     std::vector<std::string> Requests() const;
+    // Those of them for path (path and query, with or without the host).
+    std::vector<std::string> RequestsFor(const std::string& path) const;
 
 private:
     std::string Control(const std::string& method, const std::string& target, const std::string& body) const;
@@ -56,3 +61,10 @@ unsigned short ClosedLoopbackPort();
 
 // The header lines of a raw request, without the request line.
 std::vector<std::string> HeaderLines(const std::string& request);
+
+// The value of a raw request's header name; empty when it has none.
+std::string HeaderValue(const std::string& request, const std::string& name);
+
+// size bytes of a video that differ from those of another seed and that
+// repeat only after many kilobytes, so that a lost or doubled chunk shows.
+std::string VideoBytes(std::size_t size, char seed = 0);

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -18,13 +20,6 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
     return static_cast<LRESULT>(result);
-}
-
-std::string ClassOf(HWND window)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 // The environment block for Clipwell: ours, with http_proxy set to the
@@ -115,6 +110,18 @@ std::string WatchPageHtml(const std::string& title, const std::string& videoQuer
            videoQuery + "\" width=\"450\" height=\"370\"></embed>\r\n</div>\r\n</body>\r\n</html>\r\n";
 }
 
+std::string PageUrl(const std::string& id)
+{
+    return "http://video.example.com/watch?v=" + id;
+}
+
+void ServeVideoPage(FixtureServer& server, const std::string& id, const std::string& title, const std::string& video,
+                    const FixtureServer::Route& route)
+{
+    server.Serve("/watch?v=" + id, WatchPageHtml(title, "video_id=" + id));
+    server.Serve("/get_video?video_id=" + id, video, route);
+}
+
 ClipwellDriver::ClipwellDriver(const Options& options)
 {
     char current[MAX_PATH];
@@ -170,7 +177,9 @@ BOOL CALLBACK ClipwellDriver::FindMain(HWND window, LPARAM self)
     auto* driver = reinterpret_cast<ClipwellDriver*>(self);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == driver->m_processId && IsWindowVisible(window) && ClassOf(window) == "#32770" &&
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (pid == driver->m_processId && IsWindowVisible(window) && std::string(name) == "#32770" &&
         GetDlgItem(window, IDC_GRAB) != nullptr) {
         driver->m_main = window;
         return FALSE;
@@ -276,54 +285,25 @@ HWND ClipwellDriver::Focus() const
     return info.hwndFocus;
 }
 
-namespace {
-
-struct DialogSearch {
-    DWORD processId;
-    HWND main;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
-{
-    auto& search = *reinterpret_cast<DialogSearch*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search.processId && window != search.main && IsWindowVisible(window) && ClassOf(window) == "#32770")
-        search.found.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> ClipwellDriver::OtherDialogs() const
 {
-    DialogSearch search{m_processId, m_main, {}};
-    EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> dialogs = DialogsOf(m_processId);
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), m_main), dialogs.end());
+    return dialogs;
 }
 
 bool ClipwellDriver::FindMessageBox(MessageBoxInfo& info) const
 {
-    for (HWND dialog : OtherDialogs()) {
-        // The About box has the icon and an OK button too, but no text of id
-        // 0xFFFF, the message box's own.
-        HWND text = GetDlgItem(dialog, 0xFFFF);
-        if (text == nullptr)
-            continue;
-        info.window = dialog;
-        info.caption = Text(dialog);
-        info.text = Text(text);
-        info.owner = GetWindow(dialog, GW_OWNER);
-        info.topmost = (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        // The icon is read from the screen: bring the box above any other
-        // program's windows first, and let it paint.
-        SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        Sleep(200);
-        info.icon = IconKind(GetDlgItem(dialog, 0x0440));
-        return true;
-    }
-    return false;
+    const std::vector<ShownBox> boxes = MessageBoxesOf(m_processId);
+    if (boxes.empty())
+        return false;
+    static_cast<ShownBox&>(info) = boxes.front();
+    // The icon is read from the screen: bring the box above any other
+    // program's windows first, and let it paint.
+    SetWindowPos(info.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(200);
+    info.icon = IconKind(GetDlgItem(info.window, 0x0440));
+    return true;
 }
 
 std::optional<ClipwellDriver::MessageBoxInfo> ClipwellDriver::WaitForMessageBox(DWORD timeoutMs) const
@@ -331,8 +311,9 @@ std::optional<ClipwellDriver::MessageBoxInfo> ClipwellDriver::WaitForMessageBox(
     MessageBoxInfo info;
     if (!WaitUntil([&] { return FindMessageBox(info); }, timeoutMs))
         return std::nullopt;
-    // The icon is read off the screen: a box just shown may not be painted.
-    WaitUntil([&] { return FindMessageBox(info) && !info.icon.empty(); }, 2000);
+    // The icon is read off the screen: a box just shown may not be painted
+    // yet, and one that appears as another is read may be covered at first.
+    WaitUntil([&] { return FindMessageBox(info) && !info.icon.empty(); }, 10000);
     return info;
 }
 
@@ -341,7 +322,7 @@ bool ClipwellDriver::CloseMessageBox(const MessageBoxInfo& box, int button) cons
     if (box.window == nullptr)
         return false;
     PostMessageA(box.window, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    return WaitUntil([&] { return !IsWindowVisible(box.window); }, 5000);
+    return WaitUntil([&] { return !IsWindowVisible(box.window); }, 10000);
 }
 
 HWND ClipwellDriver::WaitForAbout(DWORD timeoutMs) const
@@ -382,7 +363,7 @@ DWORD ClipwellDriver::ExitCode() const
 std::optional<std::string> ClipwellDriver::AwaitOutput(const std::string& name, DWORD timeoutMs) const
 {
     std::string bytes;
-    if (!WaitUntil([&] { return ReadOutput(name, bytes) && GrabEnabled(); }, timeoutMs))
+    if (!WaitUntil([&] { return ReadOutput(name, bytes) && (GrabEnabled() || !Running()); }, timeoutMs))
         return std::nullopt;
     return bytes;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fixture_client.h"
+#include "message_boxes.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -27,13 +29,8 @@ class ClipwellDriver {
 public:
     using Options = ClipwellOptions;
 
-    struct MessageBoxInfo {
-        HWND window = nullptr;
-        std::string caption;
-        std::string text;
+    struct MessageBoxInfo : ShownBox {
         std::string icon;  // "stop", "exclamation", "information", "question" or ""
-        HWND owner = nullptr;
-        bool topmost = false;
     };
 
     // Starts Clipwell in a fresh working folder, waits for its main window
@@ -53,6 +50,12 @@ public:
 
     void TypeUrl(const std::string& url);
     void ClickGrab();
+    // Types url and clicks "Grab!".
+    void StartGrab(const std::string& url)
+    {
+        TypeUrl(url);
+        ClickGrab();
+    }
     // A key posted to one window, whichever has the focus.
     void PressKey(HWND window, WPARAM key);
     void PressEnter() { PressKey(Control(IDC_URL), VK_RETURN); }
@@ -75,24 +78,25 @@ public:
     // dialog (message boxes and the About box).
     std::vector<HWND> OtherDialogs() const;
     bool FindMessageBox(MessageBoxInfo& info) const;
-    // Waits for a message box and describes it; nothing on time-out.
-    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 10000) const;
+    // Waits for a message box and describes it once its icon shows;
+    // nothing on time-out.
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 30000) const;
     // Presses a button (OK unless told) of a message box; whether the box
-    // went within five seconds.
+    // went within ten seconds.
     bool CloseMessageBox(const MessageBoxInfo& box, int button = IDOK) const;
     // Waits for the About box; nullptr on time-out.
-    HWND WaitForAbout(DWORD timeoutMs = 5000) const;
+    HWND WaitForAbout(DWORD timeoutMs = 10000) const;
 
     // Waits until the transfer has ended: "Grab!" enabled again.
-    bool WaitForGrabEnabled(DWORD timeoutMs = 20000) const;
+    bool WaitForGrabEnabled(DWORD timeoutMs = 60000) const;
     bool WaitForExit(DWORD timeoutMs) const;
     DWORD ExitCode() const;
     bool Running() const;
 
-    // Waits for the end of a transfer into name: "Grab!" enabled again and
-    // the file closed (it cannot be read while Clipwell has it open).
-    // Returns the file's bytes; nothing on time-out.
-    std::optional<std::string> AwaitOutput(const std::string& name, DWORD timeoutMs = 20000) const;
+    // Waits for the end of a transfer into name: "Grab!" enabled again, or
+    // the program gone, and the file closed (it cannot be read while
+    // Clipwell has it open). Returns the file's bytes; nothing on time-out.
+    std::optional<std::string> AwaitOutput(const std::string& name, DWORD timeoutMs = 60000) const;
     // The contents of a file in the working folder; false if it is missing
     // or still open.
     bool ReadOutput(const std::string& name, std::string& bytes) const;
@@ -121,3 +125,11 @@ std::string ClipwellExePath();
 
 // A page of the video site with the given title line and player line.
 std::string WatchPageHtml(const std::string& title, const std::string& videoQuery);
+
+// The address of the video site's page v=id.
+std::string PageUrl(const std::string& id);
+
+// Serves the page v=id titled title, whose player asks for video_id=id,
+// and video for that request.
+void ServeVideoPage(FixtureServer& server, const std::string& id, const std::string& title, const std::string& video,
+                    const FixtureServer::Route& route = {});

@@ -23,7 +23,7 @@ inline ::testing::AssertionResult SameBytes(const std::string& actual, const std
 
 // The bytes of a transfer into name once it has ended; fails the test, and
 // gives no bytes, when it does not end.
-inline std::string ExpectOutput(const ClipwellDriver& clipwell, const std::string& name, DWORD timeoutMs = 20000)
+inline std::string ExpectOutput(const ClipwellDriver& clipwell, const std::string& name, DWORD timeoutMs = 60000)
 {
     const std::optional<std::string> bytes = clipwell.AwaitOutput(name, timeoutMs);
     EXPECT_TRUE(bytes.has_value()) << "the transfer into " << name << " did not end";
@@ -32,7 +32,7 @@ inline std::string ExpectOutput(const ClipwellDriver& clipwell, const std::strin
 
 // The next message box; fails the test, and describes none, when none
 // appears.
-inline ClipwellDriver::MessageBoxInfo ExpectMessageBox(const ClipwellDriver& clipwell, DWORD timeoutMs = 10000)
+inline ClipwellDriver::MessageBoxInfo ExpectMessageBox(const ClipwellDriver& clipwell, DWORD timeoutMs = 30000)
 {
     const std::optional<ClipwellDriver::MessageBoxInfo> box = clipwell.WaitForMessageBox(timeoutMs);
     EXPECT_TRUE(box.has_value()) << "no message box appeared";
@@ -43,4 +43,29 @@ inline ClipwellDriver::MessageBoxInfo ExpectMessageBox(const ClipwellDriver& cli
 inline void ExpectClosed(const ClipwellDriver& clipwell, const ClipwellDriver::MessageBoxInfo& box)
 {
     EXPECT_TRUE(clipwell.CloseMessageBox(box)) << "the message box stayed";
+}
+
+// Grabs the page v=id by click and returns the bytes saved as file.
+inline std::string ExpectGrab(ClipwellDriver& clipwell, const std::string& id, const std::string& file)
+{
+    clipwell.StartGrab(PageUrl(id));
+    return ExpectOutput(clipwell, file);
+}
+
+// Serves the page v=id titled title, whose video stops after stallAt bytes
+// until the test resumes it (server.Resume), grabs it by click and waits
+// until the window counts those bytes: the whole chunks among them, as the
+// rest wait in a chunk not yet full.
+inline void StartStalledGrab(ClipwellDriver& clipwell, FixtureServer& server, const std::string& id,
+                             const std::string& title, const std::string& video, long stallAt)
+{
+    FixtureServer::Route route;
+    route.stallAfter = {stallAt};
+    route.stallSeconds = 600;
+    ServeVideoPage(server, id, title, video, route);
+    clipwell.StartGrab(PageUrl(id));
+    const std::string counted = std::to_string(stallAt / 1024 * 1024) + " / " + std::to_string(video.size()) + " B";
+    ASSERT_TRUE(WaitUntil([&] { return clipwell.Status() == counted; }, 30000))
+        << "the transfer did not reach the stall: " << clipwell.Status();
+    EXPECT_FALSE(clipwell.GrabEnabled());
 }

@@ -10,45 +10,17 @@
 
 namespace {
 
-const char kPage[] = "http://video.example.com/watch?v=abc";
+// The page's id, which its player passes on whole as the video's query.
+const char kId[] = "abc&t=xyz";
 const char kVideoPath[] = "/get_video?video_id=abc&t=xyz";
-
-std::string VideoBytes(std::size_t size)
-{
-    std::string bytes = "FLV\x01\x05";
-    for (std::size_t i = bytes.size(); i < size; ++i)
-        bytes += static_cast<char>((i * 131) ^ (i >> 8));
-    bytes.resize(size);
-    return bytes;
-}
-
-void ServeVideo(FixtureServer& server, const std::string& title, const std::string& body,
-                const FixtureServer::Route& route = {})
-{
-    server.Serve("/watch?v=abc", WatchPageHtml(title, "video_id=abc&t=xyz"));
-    server.Serve(kVideoPath, body, route);
-}
 
 // Serves a watch page titled title for the video body, grabs it by click
 // and returns the saved file's bytes.
 std::string Grab(ClipwellDriver& clipwell, FixtureServer& server, const std::string& title, const std::string& body,
                  const FixtureServer::Route& route = {})
 {
-    ServeVideo(server, title, body, route);
-    clipwell.TypeUrl(kPage);
-    clipwell.ClickGrab();
-    return ExpectOutput(clipwell, title + ".flv");
-}
-
-// The requests for the video, as the server received them.
-std::vector<std::string> VideoRequests(const FixtureServer& server)
-{
-    std::vector<std::string> found;
-    for (const std::string& request : server.Requests()) {
-        if (request.find("/get_video?") != std::string::npos)
-            found.push_back(request);
-    }
-    return found;
+    ServeVideoPage(server, kId, title, body, route);
+    return ExpectGrab(clipwell, kId, title + ".flv");
 }
 
 TEST(StartUp, ShowsAnEmptyIdleDialog)
@@ -66,12 +38,12 @@ TEST(StartUp, GrabsTheAddressOnItsCommandLine)
 {
     FixtureServer server;
     const std::string video = VideoBytes(5000);
-    ServeVideo(server, "Started", video);
+    ServeVideoPage(server, kId, "Started", video);
     ClipwellOptions options;
-    options.arguments = std::string("\"") + kPage + "\"";
+    options.arguments = "\"" + PageUrl(kId) + "\"";
     ClipwellDriver clipwell(options);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Started.flv"), video));
-    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_URL)), kPage);
+    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_URL)), PageUrl(kId));
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }
 
@@ -80,24 +52,18 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     FixtureServer server;
     ClipwellDriver clipwell;
     const std::string video = VideoBytes(1500);
-    // The server pauses after the first kilobyte, so the first status shows.
-    FixtureServer::Route route;
-    route.stallAfter = {1024};
-    route.stallSeconds = 2;
-    ServeVideo(server, "Site - Little Battle", video, route);
     // As the shell says once the taskbar button exists: Wine's list shows nothing.
     PostMessageA(clipwell.Main(), RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
-    clipwell.TypeUrl(kPage);
-    clipwell.ClickGrab();
-    EXPECT_TRUE(WaitUntil([&] { return clipwell.Status() == "1024 / 1500 B"; }, 10000)) << clipwell.Status();
+    // The server stalls after the first kilobyte, so the first status shows.
+    StartStalledGrab(clipwell, server, kId, "Site - Little Battle", video, 1024);
     const auto caption = [&] { return clipwell.Text(clipwell.Main()); };
-    EXPECT_TRUE(WaitUntil([&] { return caption() == "68% - Clipwell"; }, 1000)) << caption();
-    EXPECT_FALSE(clipwell.GrabEnabled());
+    EXPECT_TRUE(WaitUntil([&] { return caption() == "68% - Clipwell"; }, 30000)) << caption();
     EXPECT_EQ(clipwell.ProgressHigh(), 1500);
     EXPECT_EQ(clipwell.ProgressPos(), 1024);
+    server.Resume(kVideoPath);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Site - Little Battle.flv"), video));
     EXPECT_EQ(clipwell.Status(), "1500 / 1500 B");
-    EXPECT_TRUE(WaitUntil([&] { return caption() == "Clipwell"; }, 1000)) << caption();
+    EXPECT_TRUE(WaitUntil([&] { return caption() == "Clipwell"; }, 10000)) << caption();
     EXPECT_EQ(clipwell.ProgressLow(), 0);
     EXPECT_EQ(clipwell.ProgressPos(), 1500);
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
@@ -108,7 +74,7 @@ TEST(Grab, SendsTheVideoRequestAsTheSiteExpects)
     FixtureServer server;
     ClipwellDriver clipwell;
     Grab(clipwell, server, "Request", VideoBytes(10));
-    const auto requests = VideoRequests(server);
+    const auto requests = server.RequestsFor(kVideoPath);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_NE(requests[0].find("GET http://video.example.com"), std::string::npos) << requests[0];
     EXPECT_NE(requests[0].find("/get_video?video_id=abc&t=xyz HTTP/1.0\r\n"), std::string::npos) << requests[0];
@@ -153,13 +119,11 @@ TEST(GrabFixes, OutputNamesStayInTheFolderAndAvoidDevices)
 {
     FixtureServer server;
     ClipwellDriver clipwell;
-    ServeVideo(server, "..\\..\\up: one", "escaped?");
-    clipwell.TypeUrl(kPage);
-    clipwell.ClickGrab();
-    EXPECT_EQ(ExpectOutput(clipwell, ".._.._up_ one.flv"), "escaped?");
+    ServeVideoPage(server, kId, "..\\..\\up: one", "escaped?");
+    EXPECT_EQ(ExpectGrab(clipwell, kId, ".._.._up_ one.flv"), "escaped?");
 
     for (const char* device : {"con", "CONOUT$", "com\xB9.x"}) {
-        ServeVideo(server, device, "not the console");
+        ServeVideoPage(server, kId, device, "not the console");
         clipwell.ClickGrab();
         EXPECT_EQ(ExpectOutput(clipwell, std::string("_") + device + ".flv"), "not the console") << device;
     }
@@ -171,13 +135,12 @@ TEST(GrabFixes, AnUncreatableFileStopsTheGrabBeforeTheRequest)
     ClipwellDriver clipwell;
     const std::string blocker = clipwell.Folder() + "Blocked.flv";
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    ServeVideo(server, "Blocked", "never sent");
-    clipwell.TypeUrl(kPage);
-    clipwell.ClickGrab();
+    ServeVideoPage(server, kId, "Blocked", "never sent");
+    clipwell.StartGrab(PageUrl(kId));
     const auto box = ExpectMessageBox(clipwell);
     EXPECT_EQ(box.text, "Access to Blocked.flv was denied.");
     EXPECT_EQ(box.icon, "stop");
-    EXPECT_TRUE(VideoRequests(server).empty());
+    EXPECT_TRUE(server.RequestsFor(kVideoPath).empty());
     ExpectClosed(clipwell, box);
     EXPECT_TRUE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.Status(), "");
