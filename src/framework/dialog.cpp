@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include "framework/placement.h"
 #include "framework/win_app.h"
 
 namespace {
@@ -107,20 +108,32 @@ void CDialog::CentreOnFirstShow()
     const LONG style = GetWindowLongA(m_hWnd, GWL_STYLE);
     if ((style & (DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE)) != 0)
         return;
-    RECT area;
+    // Over the owner, on the owner's monitor; without one to show over, on
+    // the monitor where the mouse is, where the user is looking.
     const HWND owner = GetWindow(m_hWnd, GW_OWNER);
-    if (owner != nullptr && IsWindowVisible(owner) && !::IsIconic(owner)) {
-        GetWindowRect(owner, &area);
+    const bool overOwner = owner != nullptr && IsWindowVisible(owner) && !::IsIconic(owner);
+    RECT around = {};
+    HMONITOR monitor = nullptr;
+    if (overOwner) {
+        GetWindowRect(owner, &around);
+        monitor = MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
     } else {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
     }
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    if (!overOwner)
+        around = info.rcWork;
     RECT own;
     GetWindowRect(m_hWnd, &own);
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    const int x = area.left + (area.right - area.left - width) / 2;
-    const int y = area.top + (area.bottom - area.top - height) / 2;
-    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto screen = [](const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; };
+    const ScreenPoint at =
+        PlaceWithin(screen(around), screen(info.rcWork), own.right - own.left, own.bottom - own.top);
+    SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CDialog::UpdateData()

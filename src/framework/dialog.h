@@ -13,7 +13,8 @@ struct CDataExchange {
 void DDX_Control(CDataExchange* exchange, int id, CWnd& control);
 
 // A modal dialog made from a dialog template resource. It is centred (over
-// its owner, or on the screen) when first shown unless its template places
+// its owner, or on the work area of the monitor where the mouse is) when
+// first shown, within that monitor's work area, unless its template places
 // it itself.
 class CDialog : public CWnd {
 public:

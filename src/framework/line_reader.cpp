@@ -6,7 +6,12 @@ void LineReader::Refill(ByteSource& source)
 {
     m_position = 0;
     m_count = 0;
+    if (Overran())
+        return;
     m_count = source.ReadBytes(m_buffer.get(), kBufferSize);
+    m_taken += m_count;
+    if (Overran())
+        m_count = 0;
 }
 
 bool LineReader::ReadPiece(ByteSource& source, std::string& line)

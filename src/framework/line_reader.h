@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,11 @@ public:
     // the source once more.
     bool ReadString(ByteSource& source, std::string& line);
 
+    // Takes no more of the stream once limit bytes of it have come: what
+    // follows reads as its end, and Overran() tells it from a real one.
+    void Limit(std::uint64_t limit) { m_limit = limit; }
+    bool Overran() const { return m_taken > m_limit; }
+
 private:
     // Appends one piece to line; false when the stream ended before the
     // piece stored anything.
@@ -39,4 +45,6 @@ private:
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_count = 0;
     std::size_t m_position = 0;
+    std::uint64_t m_taken = 0;
+    std::uint64_t m_limit = UINT64_MAX;
 };

@@ -10,8 +10,11 @@ bool CStdioFile::Open(const char* fileName, unsigned openFlags, CFileException* 
     if (!CFile::Open(fileName, openFlags, error))
         return false;
     // Hand the system handle over to a C library stream, which then owns it.
-    const bool binary = (openFlags & typeBinary) != 0;
+    // A file is read in binary whatever the flags say: the line reader
+    // drops carriage returns itself, and the C runtime's text mode would
+    // end the file at its first Ctrl+Z byte.
     const bool write = (openFlags & modeWrite) != 0;
+    const bool binary = (openFlags & typeBinary) != 0 || !write;
     const int mode = (binary ? _O_BINARY : _O_TEXT) | (write ? _O_WRONLY : _O_RDONLY);
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(m_hFile.Get()), mode);
     if (descriptor == -1) {

@@ -3,14 +3,15 @@
 #include "framework/file.h"
 #include "framework/line_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 // The common base of every stream that a URL opens, each of which reads its
 // lines with the one line reader (line_reader.h) from its own bytes. Itself
-// it is a local file read through the C library's stream, normally in text
-// mode, where a carriage return and line feed pair reads as one line feed.
+// it is a local file read through the C library's stream, in binary, so
+// that a page reads as the same lines from a file as from a server.
 class CStdioFile : public CFile, private ByteSource {
 public:
     CStdioFile() = default;
@@ -21,6 +22,10 @@ public:
     // rules. False, with an empty line, at the end of the stream. A read
     // error raises the stream's error (CFileException for a local file).
     virtual bool ReadString(std::string& line);
+    // Stops ReadString after about bytes of the stream, as at its end;
+    // ReadPastLimit() then tells that end from the stream's own.
+    void LimitLines(std::uint64_t bytes) { m_lineReader.Limit(bytes); }
+    bool ReadPastLimit() const { return m_lineReader.Overran(); }
 
     unsigned Read(void* buffer, unsigned count) override;
     void Close() override;

@@ -1,7 +1,8 @@
 #include "transfer/continuation.h"
 
 #include "framework/placeholders.h"
-#include "transfer/decimal.h"
+
+#include <charconv>
 
 namespace {
 
@@ -13,7 +14,7 @@ bool TakeNumber(std::string_view& text, std::int64_t& value)
         ++end;
     if (end == 0 || end > 18)
         return false;
-    value = ParseDecimal(text.substr(0, end));
+    std::from_chars(text.data(), text.data() + end, value);
     text.remove_prefix(end);
     return true;
 }

@@ -5,22 +5,36 @@
 #include "transfer/transfer_messages.h"
 #include "transfer/video_site.h"
 #include "transfer/web/http_file.h"
+#include "transfer/web/internet_exception.h"
 #include "transfer/web/request_address.h"
 
+#include <cstdint>
+
 namespace {
+
+// A watch page is a few hundred KB in a few thousand lines. Reading stops
+// far past that, at 16 MiB or a million lines: the text and the lines'
+// records (24 or 32 bytes each) then stay within about 100 MB, small for a
+// 32-bit process, and a server that never ends its page is told apart
+// within seconds.
+constexpr std::uint64_t kMaxPageBytes = 16 << 20;
+constexpr std::size_t kMaxPageLines = 1 << 20;
 
 // Reads the page at address (UTF-8, as typed) into a line list.
 FetchedPage ReadPage(const std::string& address)
 {
     FetchedPage fetched{std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG),
                         WatchPage(SystemLeadBytes()), {}};
-    const std::unique_ptr<CStdioFile> stream =
-        fetched.session->OpenURL(RequestAddress(address).c_str(), 1, kPageRequestFlags);
+    const std::string wire = RequestAddress(address);
+    const std::unique_ptr<CStdioFile> stream = fetched.session->OpenURL(wire.c_str(), 1, kPageRequestFlags);
     if (const auto* http = dynamic_cast<const CHttpFile*>(stream.get()))
         http->QueryInfo(HTTP_QUERY_CONTENT_TYPE, fetched.contentType);
+    stream->LimitLines(kMaxPageBytes);
     std::string line;
-    while (stream->ReadString(line))
+    while (fetched.page.LineCount() < kMaxPageLines && stream->ReadString(line))
         fetched.page.AddLine(line);
+    if (stream->ReadPastLimit() || fetched.page.LineCount() == kMaxPageLines)
+        throw CInternetException::PageTooLong(1, wire);
     return fetched;
 }
 

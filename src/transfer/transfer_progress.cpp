@@ -1,5 +1,10 @@
 #include "transfer/transfer_progress.h"
 
+#include "framework/placeholders.h"
+#include "framework/string_table.h"
+#include "transfer/transfer_resource.h"
+
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -18,8 +23,13 @@ int ClampToInt(std::int64_t value)
 
 TransferProgress::TransferProgress(std::string_view contentLength, std::int64_t expectedTotal)
 {
-    m_suffix.append(" / ").append(contentLength).append(" B");
-    m_status.reserve(kDigitsMax + m_suffix.size());
+    std::string pattern;
+    LoadResourceString(IDS_TRANSFER_STATUS, pattern);
+    const std::string_view text = pattern;
+    const std::size_t count = std::min(text.find("%1"), text.size());
+    m_prefix = FillPlaceholders<char>(text.substr(0, count), {{}, contentLength});
+    m_suffix = FillPlaceholders<char>(text.substr(std::min(count + 2, text.size())), {{}, contentLength});
+    m_status.reserve(m_prefix.size() + kDigitsMax + m_suffix.size());
     while ((expectedTotal >> m_shift) > kIntMax)
         ++m_shift;
     m_rangeHigh = ClampToInt(expectedTotal >> m_shift);
@@ -34,7 +44,6 @@ const std::string& TransferProgress::StatusText(std::int64_t received)
 {
     char digits[kDigitsMax + 1];
     const auto end = std::to_chars(digits, digits + sizeof digits, received).ptr;
-    m_status.assign(digits, end);
-    m_status.append(m_suffix);
+    m_status.assign(m_prefix).append(digits, end).append(m_suffix);
     return m_status;
 }

@@ -5,7 +5,8 @@
 #include <string_view>
 
 // What a transfer shows after each chunk: the status text "<received> /
-// <Content-Length text> B" and the progress bar's position. Byte counts are
+// <Content-Length text> B" (the string table's) and the progress bar's
+// position. Byte counts are
 // 64-bit; when the expected total exceeds the progress bar's 32-bit range,
 // range and position are scaled down together so the bar stays
 // proportional.
@@ -26,7 +27,10 @@ public:
     const std::string& StatusText(std::int64_t received);
 
 private:
-    std::string m_suffix;  // " / <Content-Length text> B"
+    // The status text's pattern before and after the count, with the
+    // Content-Length put in: "" and " / <Content-Length text> B".
+    std::string m_prefix;
+    std::string m_suffix;
     std::string m_status;
     int m_shift = 0;
     int m_rangeHigh;

@@ -1,44 +1,39 @@
 #include "transfer/transfer_report.h"
 
-#include "transfer/decimal.h"
+#include "framework/placeholders.h"
+#include "framework/string_table.h"
+#include "transfer/transfer_resource.h"
 
 #include <initializer_list>
 #include <string_view>
 
 namespace {
 
-// The parts one after the other. Appending, rather than adding a literal
-// to a temporary, also keeps GCC 12's optimiser from a false -Wrestrict.
-std::u16string Joined(std::initializer_list<std::u16string_view> parts)
+// String resource id with its placeholders filled in by values.
+std::u16string Text(unsigned id, std::initializer_list<std::u16string_view> values)
 {
-    std::u16string text;
-    for (std::u16string_view part : parts)
-        text.append(part);
-    return text;
+    std::u16string pattern;
+    LoadResourceString(id, pattern);
+    return FillPlaceholders<char16_t>(pattern, values);
 }
 
-// ASCII text (numbers, the server's status words) as UTF-16.
-std::u16string Widened(const std::string& text)
+// A count (a number of bytes) as UTF-16.
+std::u16string Number(std::int64_t value)
 {
-    return std::u16string(text.begin(), text.end());
-}
-
-std::u16string TheFile(const TransferOutcome& outcome)
-{
-    return Joined({u"The file \"", outcome.fileName, u"\""});
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 // What the file holds after a transfer that did not bring the whole video.
 std::u16string KeptBytes(const TransferOutcome& outcome)
 {
-    const std::u16string received = Widened(std::to_string(outcome.received));
     if (!outcome.contentLength.empty()) {
-        return Joined({u"Only ", received, u" of ", Widened(std::to_string(outcome.expected)), u" bytes arrived. ",
-                       TheFile(outcome), u" keeps them."});
+        return Text(IDS_REPORT_ONLY_PART_ARRIVED,
+                    {Number(outcome.received), Number(outcome.expected), outcome.fileName});
     }
     if (outcome.received == 0)
-        return Joined({TheFile(outcome), u" is empty."});
-    return Joined({TheFile(outcome), u" keeps the ", received, u" bytes that arrived."});
+        return Text(IDS_REPORT_FILE_EMPTY, {outcome.fileName});
+    return Text(IDS_REPORT_FILE_KEEPS_ARRIVED, {outcome.fileName, Number(outcome.received)});
 }
 
 // What the file holds after a failure, which may have stopped a write
@@ -46,49 +41,39 @@ std::u16string KeptBytes(const TransferOutcome& outcome)
 std::u16string FileHolds(const TransferOutcome& outcome)
 {
     if (outcome.received == 0)
-        return Joined({TheFile(outcome), u" is empty."});
-    const std::u16string kept = Widened(std::to_string(outcome.received));
+        return Text(IDS_REPORT_FILE_EMPTY, {outcome.fileName});
     if (outcome.contentLength.empty())
-        return Joined({TheFile(outcome), u" keeps ", kept, u" bytes."});
-    return Joined({TheFile(outcome), u" keeps ", kept, u" of the ", Widened(std::to_string(outcome.expected)),
-                   u" bytes."});
+        return Text(IDS_REPORT_FILE_KEEPS, {outcome.fileName, Number(outcome.received)});
+    return Text(IDS_REPORT_FILE_KEEPS_PART, {outcome.fileName, Number(outcome.received), Number(outcome.expected)});
 }
 
-bool IsSuccess(const std::string& statusCode)
+bool IsSuccess(int statusCode)
 {
-    const std::int64_t code = ParseDecimal(statusCode);
-    return code >= 200 && code <= 299;
+    return statusCode >= 200 && statusCode <= 299;
 }
 
 // "404 Not Found", or the code alone when the reply gave no text.
 std::u16string StatusLine(const TransferOutcome& outcome)
 {
     if (outcome.statusText.empty())
-        return Widened(outcome.statusCode);
-    return Joined({Widened(outcome.statusCode), u" ", Widened(outcome.statusText)});
+        return Number(outcome.statusCode);
+    return Number(outcome.statusCode) + u" " + outcome.statusText;
 }
 
 TransferReport Described(const TransferOutcome& outcome)
 {
     if (outcome.failed)
-        return {ReportKind::Failure, Joined({outcome.failure, u"\n\n", FileHolds(outcome)})};
-    if (outcome.refused) {
-        return {ReportKind::Warning, Joined({u"The server answered \"", StatusLine(outcome),
-                                             u"\" when asked for the rest of the video. ", KeptBytes(outcome)})};
-    }
-    if (ParseDecimal(outcome.statusCode) == 0)
-        return {ReportKind::Warning, Joined({u"The server closed the connection without replying. ", KeptBytes(outcome)})};
-    if (!HasHeaderLines(outcome.rawHeaders)) {
-        return {ReportKind::Warning, Joined({u"The server's reply had no status line. ", TheFile(outcome),
-                                             u" holds what it sent, which may not be a video."})};
-    }
-    if (!IsSuccess(outcome.statusCode)) {
-        return {ReportKind::Warning, Joined({u"The server answered \"", StatusLine(outcome),
-                                             u"\" instead of sending the video. ", TheFile(outcome),
-                                             u" holds its reply, not a video."})};
-    }
+        return {ReportKind::Failure, Text(IDS_REPORT_FAILED, {outcome.failure, FileHolds(outcome)})};
+    if (outcome.refused)
+        return {ReportKind::Warning, Text(IDS_REPORT_REST_REFUSED, {StatusLine(outcome), KeptBytes(outcome)})};
+    if (outcome.statusCode == 0)
+        return {ReportKind::Warning, Text(IDS_REPORT_NO_REPLY, {KeptBytes(outcome)})};
+    if (!HasHeaderLines(outcome.rawHeaders))
+        return {ReportKind::Warning, Text(IDS_REPORT_NO_STATUS_LINE, {outcome.fileName})};
+    if (!IsSuccess(outcome.statusCode))
+        return {ReportKind::Warning, Text(IDS_REPORT_NOT_THE_VIDEO, {StatusLine(outcome), outcome.fileName})};
     if (!outcome.contentLength.empty() && outcome.received < outcome.expected)
-        return {ReportKind::Warning, Joined({u"The connection ended early. ", KeptBytes(outcome)})};
+        return {ReportKind::Warning, Text(IDS_REPORT_ENDED_EARLY, {KeptBytes(outcome)})};
     return {};
 }
 

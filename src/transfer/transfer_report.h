@@ -6,13 +6,15 @@
 // How a transfer ended, as the worker saw it, and what the user is told
 // afterwards. A transfer that brought the whole video says nothing; every
 // other end is one message that says what went wrong and what the output
-// file holds. Texts are UTF-16, since the file's name may be in any script.
+// file holds, made of the string table's texts. Texts are UTF-16, since
+// the file's name may be in any script.
 struct TransferOutcome {
     std::u16string fileName;
-    // The reply's status code and text ("404", "Not Found") and its raw
-    // header lines, status line first, as the library gives them.
-    std::string statusCode;
-    std::string statusText;
+    // The reply's status code and text (404, "Not Found"; 0 without a
+    // reply) and its raw header lines, status line first, as the library
+    // gives them.
+    int statusCode = 0;
+    std::u16string statusText;
     std::string rawHeaders;
     // The Content-Length as sent (empty without one) and its number.
     std::string contentLength;

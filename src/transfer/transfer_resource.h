@@ -5,3 +5,26 @@
 /* The status text while a broken transfer waits to continue: %1 bytes so
    far, %2 the length, %3 seconds left, %4 the coming try, %5 the tries. */
 #define IDS_TRANSFER_WAITING 200
+/* The status text during a transfer: %1 the bytes so far, %2 the
+   Content-Length as sent. */
+#define IDS_TRANSFER_STATUS 201
+
+/* The reports of a transfer that did not bring the whole video. What the
+   file holds: %1 the file's name, %2 the bytes it keeps, %3 of how many
+   (in "only part arrived": %1 and %2 the counts, %3 the name). */
+#define IDS_REPORT_ONLY_PART_ARRIVED 210
+#define IDS_REPORT_FILE_EMPTY 211
+#define IDS_REPORT_FILE_KEEPS_ARRIVED 212
+#define IDS_REPORT_FILE_KEEPS 213
+#define IDS_REPORT_FILE_KEEPS_PART 214
+/* %1 a failure's own text, %2 what the file holds. */
+#define IDS_REPORT_FAILED 220
+/* %1 the server's status line, %2 what the file holds. */
+#define IDS_REPORT_REST_REFUSED 221
+/* %1 what the file holds. */
+#define IDS_REPORT_NO_REPLY 222
+#define IDS_REPORT_ENDED_EARLY 225
+/* %1 the file's name. */
+#define IDS_REPORT_NO_STATUS_LINE 223
+/* %1 the server's status line, %2 the file's name. */
+#define IDS_REPORT_NOT_THE_VIDEO 224

@@ -1,9 +1,11 @@
 #include "transfer/transfer_round.h"
 
 #include "framework/string_table.h"
+#include "framework/wide_text.h"
 #include "transfer/continuation.h"
-#include "transfer/decimal.h"
 #include "transfer/transfer_resource.h"
+
+#include <cstdlib>
 
 TransferRound::TransferRound(TransferState& transfer) : m_transfer(transfer), m_progress("", 0)
 {
@@ -33,8 +35,13 @@ std::unique_ptr<CHttpFile> TransferRound::RequestFor(int attempt)
 
 void TransferRound::ReadReply(const CHttpFile& response)
 {
-    response.QueryInfo(HTTP_QUERY_STATUS_CODE, m_outcome.statusCode);
-    response.QueryInfo(HTTP_QUERY_STATUS_TEXT, m_outcome.statusText);
+    DWORD status = 0;
+    response.QueryInfoStatusCode(status);
+    m_outcome.statusCode = status;
+    // The library hands the reason over in the ANSI code page.
+    std::string reason;
+    response.QueryInfo(HTTP_QUERY_STATUS_TEXT, reason);
+    m_outcome.statusText = ToUtf16(AnsiToWide(reason));
     response.QueryInfo(HTTP_QUERY_RAW_HEADERS_CRLF, m_outcome.rawHeaders);
 }
 
@@ -49,15 +56,14 @@ TransferRound::Step TransferRound::Attempt(int attempt)
     ReadReply(*response);
     if (!AsksForTheRest())
         return CopyWholeReply(*response);
-    const std::int64_t status = ParseDecimal(m_outcome.statusCode);
     // A connection closed without a reply is lost again, not refused.
-    if (status == 0)
+    if (m_outcome.statusCode == 0)
         return Step::Broken;
     std::string contentRange;
     response->QueryInfo(HTTP_QUERY_CONTENT_RANGE, contentRange);
     const ContinuedReply reply =
         HasHeaderLines(m_outcome.rawHeaders)
-            ? JudgeContinuedReply(static_cast<int>(status), contentRange, m_outcome.received, m_outcome.expected)
+            ? JudgeContinuedReply(m_outcome.statusCode, contentRange, m_outcome.received, m_outcome.expected)
             : ContinuedReply::Refused;
     switch (reply) {
     case ContinuedReply::Append:
@@ -76,10 +82,10 @@ TransferRound::Step TransferRound::CopyWholeReply(CHttpFile& response)
     m_outcome.contentLength.clear();
     m_outcome.expected = 0;
     if (response.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, m_outcome.contentLength))
-        m_outcome.expected = ParseDecimal(m_outcome.contentLength);
+        m_outcome.expected = _strtoi64(m_outcome.contentLength.c_str(), nullptr, 10);
     m_outcome.received = 0;
     m_progress = TransferProgress(m_outcome.contentLength, m_outcome.expected);
-    m_continuable = ParseDecimal(m_outcome.statusCode) == 200 && !m_outcome.contentLength.empty();
+    m_continuable = m_outcome.statusCode == 200 && !m_outcome.contentLength.empty();
     m_validator.clear();
     if (m_continuable) {
         std::string etag;

@@ -121,6 +121,8 @@ TEST(StdioFile, ReadsTextLinesByTheRulesOfEveryStream)
     EXPECT_EQ(LocalLines(line300 + "\r\n" + std::string(128, 'y') + "\n"), (Lines{line300, std::string(128, 'y')}));
     // A lone carriage return is dropped, as from a server's page.
     EXPECT_EQ(LocalLines("a\rb\n"), Lines{"ab"});
+    // Ctrl+Z is a byte like any other, not the end of the file.
+    EXPECT_EQ(LocalLines("a\x1A" "b\nc"), (Lines{"a\x1A" "b", "c"}));
     // A piece that stops at a NUL ends the line there.
     EXPECT_EQ(LocalLines(std::string("ab\0cd\nef\n", 9)), (Lines{"ab", "ef"}));
     EXPECT_EQ(LocalLines(""), Lines{});

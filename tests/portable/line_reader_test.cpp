@@ -118,6 +118,18 @@ TEST(LineReader, AsksTheSourceAgainAfterTheEnd)
     EXPECT_EQ(line, "");
 }
 
+TEST(LineReader, StopsSoonAfterItsLimitEvenInALineThatNeverEnds)
+{
+    BodySource source(std::string(100000, 'e'));
+    LineReader reader;
+    reader.Limit(10000);
+    std::string line;
+    EXPECT_TRUE(reader.ReadString(source, line));
+    EXPECT_TRUE(reader.Overran());
+    EXPECT_LT(line.size(), 10000u + LineReader::kBufferSize);
+    EXPECT_FALSE(reader.ReadString(source, line));
+}
+
 TEST(LineReader, PassesSourceFailuresOn)
 {
     struct FailingSource : ByteSource {

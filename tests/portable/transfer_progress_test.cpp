@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -68,8 +70,8 @@ TEST(TransferReport, SaysEveryEndThatIsNotTheWholeVideo)
     for (const auto& row : rows) {
         TransferOutcome outcome;
         outcome.fileName = u"v.flv";
-        outcome.statusCode = row.statusCode;
-        outcome.statusText = row.statusText;
+        outcome.statusCode = std::atoi(row.statusCode);
+        outcome.statusText.assign(row.statusText, row.statusText + std::strlen(row.statusText));
         outcome.rawHeaders = row.rawHeaders;
         outcome.contentLength = row.contentLength;
         outcome.expected = outcome.contentLength.empty() ? 0 : 100;

@@ -22,7 +22,7 @@ public:
         std::vector<long> stallAfter = {-1};  // stop sending after this many body bytes (as closeAfter)
         double stallSeconds = 60;
         std::vector<long> resetAfter = {-1};
-        std::string reply = "full";   // "none": close at once; "raw": the body alone
+        std::string reply = "full";   // "none": close at once; "raw": the body alone; "endless": filler after it
         double headStallSeconds = 0;  // wait before replying at all
         bool ranges = false;          // honour Range and If-Range (by the ETag or Last-Modified header)
         int reviseAfter = -1;         // from this request on (0-based), a changed video (see the server)

@@ -3,6 +3,7 @@
 #include "fixture_client.h"
 
 #include <gtest/gtest.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -68,6 +69,22 @@ TEST(Errors, NetworkAndFileFailuresShowTheirOwnText)
     const auto empty = FailedGrab(clipwell, "", false);
     EXPECT_NE(Trimmed(empty.text), "");
     EXPECT_EQ(empty.icon, "stop");
+
+    // A page that never ends: one report, and memory a 32-bit process has.
+    FixtureServer server;
+    FixtureServer::Route endless;
+    endless.reply = "endless";
+    server.Serve("/endless", WatchPageHtml("Endless", "video_id=endless"), endless);
+    clipwell.TypeUrl(server.Url("/endless"));
+    clipwell.ClickGrab();
+    const auto unending = ExpectMessageBox(clipwell, 60000);
+    EXPECT_NE(unending.text.find("The page at " + server.Url("/endless") + " went on"), std::string::npos);
+    ExpectClosed(clipwell, unending);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, clipwell.ProcessId());
+    EXPECT_TRUE(GetProcessMemoryInfo(process, &memory, sizeof memory));
+    CloseHandle(process);
+    EXPECT_LT(memory.PeakWorkingSetSize, 256u << 20);
 
     const std::string missing = clipwell.Folder() + "missing page.html";
     const auto file = FailedGrab(clipwell, "file://" + missing, true);

@@ -207,6 +207,9 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
          "", "", 5000},
         {"NotFound", [](FixtureServer::Route& r) { r.status = 404; r.reason = "Not Found"; }, "exclamation",
          "\"404 Not Found\"", kNotFound.size(), kNotFound},
+        // Its words decoded from the ANSI code page, not widened byte by byte.
+        {"Introuvable", [](FixtureServer::Route& r) { r.status = 404; r.reason = "Introuv\xC3\xA9"; }, "exclamation",
+         "\"404 Introuv\xC3\xA9\"", kNotFound.size(), kNotFound},
         {"NoReply", [](FixtureServer::Route& r) { r.reply = "none"; }, "exclamation", "without replying", 0},
         // What the library keeps of a reply without a status line is its
         // own affair (Wine's drops the first line).

@@ -246,6 +246,8 @@ TEST_F(ExeResources, StringTable)
 {
     EXPECT_EQ(String(101), "&About Clipwell...");
     EXPECT_EQ(String(103), "Windows sockets initialization failed.");
+    // A report's text, with the places for what it names.
+    EXPECT_EQ(String(210), "Only %1 of %2 bytes arrived. The file \"%3\" keeps them.");
     EXPECT_EQ(String(57344), "");
     EXPECT_EQ(String(61446), "an unnamed file");
     EXPECT_EQ(String(61475), "Out of memory.");

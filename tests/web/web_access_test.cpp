@@ -121,6 +121,8 @@ TEST(InternetErrors, TextsOfUnknownAndExtendedCodes)
     const ErrorText system = ErrorTextOf(CInternetException(ERROR_FILE_NOT_FOUND, 1));
     EXPECT_FALSE(system.text.empty());
     EXPECT_TRUE(system.has);
+    // A text with a place for an argument, which none comes with.
+    EXPECT_NE(ErrorTextOf(CInternetException(ERROR_BAD_EXE_FORMAT, 1)).text.find("%1"), std::string::npos);
     char small[8];
     EXPECT_TRUE(CInternetException(ERROR_INTERNET_NAME_NOT_RESOLVED, 1).GetErrorMessage(small, sizeof small));
     EXPECT_STREQ(small, "The ser");
@@ -184,6 +186,13 @@ TEST(OpenUrl, NamesAMissingLocalFile)
         EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
         const std::string text = ErrorTextOf(error).text;
         EXPECT_NE(text.find("no_such_page.html was not found."), std::string::npos) << text;
+    }
+    // A host before the path names a share on it.
+    try {
+        session.OpenURL("file://no-such-host/share/x.html");
+        FAIL() << "opened a file on no host";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_strFileName, "\\\\no-such-host\\share\\x.html");
     }
 }
 

@@ -41,6 +41,8 @@ UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEn
 UI_CASES+=:StartUp.GrabsTheAddressOnItsCommandLine:Errors.ACodeNoTableKnowsFallsBackByHowTheGrabCame
 UI_CASES+=:Grab.SavesTheVideoUnderThePageTitleWithItsProgress
 UI_CASES+=:Grab.SendsAnAddressInAnyScriptAsABrowserDoes:Proxy.AsksForItsPasswordThroughTheSystemsDialog
+# The failures of a page, one that never ends among them (the memory of a 32-bit exe).
+UI_CASES+=:Errors.NetworkAndFileFailuresShowTheirOwnText
 # The network faults: dropped, short, continued and stalled transfers and
 # pages (those with a second grab or a second round are below).
 UI_FAULT_SECOND_GRAB=Faults.RetryContinuesFromTheFile:Faults.AStoppedWorkerLeavesTheNextGrabAlone

@@ -5,7 +5,6 @@
 #include "transfer/web/internet_exception.h"
 #include "transfer/web/redirect.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -101,9 +100,9 @@ void CHttpFile::DropBody()
 
 std::optional<std::string> CHttpFile::NextHop(int hops) const
 {
-    std::string status;
-    QueryInfo(HTTP_QUERY_STATUS_CODE, status);
-    if (!IsRedirectStatus(std::strtol(status.c_str(), nullptr, 10)))
+    DWORD status = 0;
+    QueryInfoStatusCode(status);
+    if (!IsRedirectStatus(static_cast<long>(status)))
         return std::nullopt;
     std::string location;
     QueryInfo(HTTP_QUERY_LOCATION, location);
@@ -111,7 +110,8 @@ std::optional<std::string> CHttpFile::NextHop(int hops) const
     if (!next) {
         std::string reason;
         QueryInfo(HTTP_QUERY_STATUS_TEXT, reason);
-        throw CInternetException::NowhereToGo(GetContext(), m_setup.url, reason.empty() ? status : status + " " + reason);
+        const std::string code = std::to_string(status);
+        throw CInternetException::NowhereToGo(GetContext(), m_setup.url, reason.empty() ? code : code + " " + reason);
     }
     if (hops >= kMaxRedirects)
         throw CInternetException::KeptRedirecting(GetContext(), m_setup.url, *next);
@@ -154,4 +154,12 @@ bool CHttpFile::QueryInfo(DWORD infoLevel, std::string& text, DWORD* index) cons
     buffer.resize(size < buffer.size() ? size : buffer.size());
     text = std::move(buffer);
     return true;
+}
+
+bool CHttpFile::QueryInfoStatusCode(DWORD& statusCode) const
+{
+    statusCode = 0;
+    DWORD size = sizeof statusCode;
+    return HttpQueryInfoA(GetHandle(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &statusCode, &size, nullptr) !=
+           FALSE;
 }

@@ -51,6 +51,9 @@ public:
     // A response header's value as text. False, with an empty text, when the
     // response has no such header or the query fails.
     bool QueryInfo(DWORD infoLevel, std::string& text, DWORD* index = nullptr) const;
+    // The response's status code as the library reads it off the status
+    // line; false, with 0, when it has none.
+    bool QueryInfoStatusCode(DWORD& statusCode) const;
 
     const std::string& GetVerb() const { return m_strVerb; }
     const std::string& GetUrl() const { return m_setup.url; }

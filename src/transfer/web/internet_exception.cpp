@@ -28,8 +28,10 @@ bool LookUpMessage(HMODULE module, DWORD code, std::string& text)
 {
     const DWORD source = module != nullptr ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM;
     char* buffer = nullptr;
-    const DWORD length = FormatMessageA(source | FORMAT_MESSAGE_ALLOCATE_BUFFER, module, code, kSystemDefaultLanguage,
-                                        reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    // No arguments go with the text, so a "%1" in it stays as written.
+    const DWORD flags = source | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS;
+    const DWORD length =
+        FormatMessageA(flags, module, code, kSystemDefaultLanguage, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
     const std::unique_ptr<char, LocalFreer> owner(buffer);
     if (length == 0 || buffer == nullptr)
         return false;
@@ -103,6 +105,13 @@ CInternetException CInternetException::ProxyWantsPassword(DWORD_PTR context, std
     CInternetException error(ERROR_INTERNET_INCORRECT_PASSWORD, context, std::move(url));
     error.m_textId = IDS_WEB_PROXY_PASSWORD;
     error.m_strDetail = std::move(proxy);
+    return error;
+}
+
+CInternetException CInternetException::PageTooLong(DWORD_PTR context, std::string url)
+{
+    CInternetException error(ERROR_FILE_TOO_LARGE, context, std::move(url));
+    error.m_textId = IDS_WEB_PAGE_TOO_LONG;
     return error;
 }
 

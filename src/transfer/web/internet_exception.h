@@ -28,6 +28,8 @@ public:
     // The server at url answered with a redirect (status as it read) that
     // names no address to go on to.
     static CInternetException NowhereToGo(DWORD_PTR context, std::string url, std::string status);
+    // The page at url went on far past any video page.
+    static CInternetException PageTooLong(DWORD_PTR context, std::string url);
 
     // The proxy asked for a user name and password before it would pass
     // the request for url on, and the user gave none.

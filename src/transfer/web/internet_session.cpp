@@ -87,7 +87,7 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
     UrlParts parts;
     bool split = SplitUrl(url, parts);
     if (split && parts.scheme == INTERNET_SCHEME_FILE)
-        return OpenLocalFile(LocalFileName(parts.path), flags);
+        return OpenLocalFile(LocalFileName(url));
 
     // The address goes to the library as typed, not in its canonical form;
     // the addresses of redirects as they were resolved. The program follows
@@ -114,13 +114,11 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
     }
 }
 
-std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::string& path, DWORD flags) const
+std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::string& path) const
 {
-    const unsigned mode = CFile::modeRead | ((flags & INTERNET_FLAG_TRANSFER_BINARY) != 0 ? CFile::typeBinary
-                                                                                          : CFile::typeText);
     auto file = std::make_unique<CStdioFile>();
     CFileException error;
-    if (!file->Open(path.c_str(), mode, &error))
+    if (!file->Open(path.c_str(), CFile::modeRead, &error))
         throw error;
     return file;
 }

@@ -41,7 +41,7 @@ public:
     DWORD_PTR ResolveContext(DWORD_PTR context) const { return context == 1 ? m_dwContext : context; }
 
 private:
-    std::unique_ptr<CStdioFile> OpenLocalFile(const std::string& path, DWORD flags) const;
+    std::unique_ptr<CStdioFile> OpenLocalFile(const std::string& path) const;
     // The stream of handle, opened for url (split into parts when split).
     std::unique_ptr<CStdioFile> MakeStream(HINTERNET handle, bool split, const UrlParts& parts,
                                            const std::string& url, DWORD_PTR context) const;

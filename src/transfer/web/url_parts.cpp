@@ -1,6 +1,6 @@
 #include "transfer/web/url_parts.h"
 
-#include <cctype>
+#include <shlwapi.h>
 
 namespace {
 
@@ -47,28 +47,11 @@ bool SplitUrl(const char* address, UrlParts& parts)
     return true;
 }
 
-std::string LocalFileName(const std::string& urlPath)
+std::string LocalFileName(const char* url)
 {
-    auto hex = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
-    std::string name;
-    for (std::size_t i = 0; i < urlPath.size(); ++i) {
-        if (urlPath[i] == '%' && i + 2 < urlPath.size() && hex(urlPath[i + 1]) >= 0 && hex(urlPath[i + 2]) >= 0) {
-            name += static_cast<char>(hex(urlPath[i + 1]) * 16 + hex(urlPath[i + 2]));
-            i += 2;
-        } else {
-            name += urlPath[i];
-        }
-    }
-    if (name.size() >= 3 && (name[0] == '/' || name[0] == '\\') && isalpha(static_cast<unsigned char>(name[1])) &&
-        name[2] == ':')
-        name.erase(0, 1);
-    return name;
+    char path[kMaxUrlLength + 1] = {};
+    DWORD size = sizeof path;
+    if (FAILED(PathCreateFromUrlA(url, path, &size, 0)))
+        return {};
+    return path;
 }

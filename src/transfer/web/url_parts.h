@@ -16,7 +16,7 @@ struct UrlParts {
 // (without unescaping). False, leaving parts as they were, on any failure.
 bool SplitUrl(const char* address, UrlParts& parts);
 
-// The local file name that the path of a file: address stands for: its
-// percent escapes decoded (the canonical form writes a blank as %20), and
-// a slash before a drive letter ("/C:/x") dropped.
-std::string LocalFileName(const std::string& urlPath);
+// The local file name that a file: address stands for, as Windows reads
+// it (PathCreateFromUrl): "file://host/share/x" names \\host\share\x. Empty
+// when it is no such address.
+std::string LocalFileName(const char* url);
