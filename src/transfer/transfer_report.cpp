@@ -1,6 +1,9 @@
 #include "transfer/transfer_report.h"
 
+#include "framework/placeholders.h"
+#include "framework/string_table.h"
 #include "transfer/decimal.h"
+#include "transfer/transfer_resource.h"
 
 #include <initializer_list>
 #include <string_view>
@@ -92,6 +95,15 @@ TransferReport Described(const TransferOutcome& outcome)
     return {};
 }
 
+// Adds that a later grab of the page continues the file, when its record
+// lets one.
+void SayItContinues(std::u16string& text, bool resumable)
+{
+    std::u16string continues;
+    if (resumable && LoadResourceString(IDS_TRANSFER_CONTINUES, continues))
+        text.append(u" ").append(continues);
+}
+
 }  // namespace
 
 bool HasHeaderLines(const std::string& rawHeaders)
@@ -104,5 +116,16 @@ TransferReport ReportOf(const TransferOutcome& outcome)
 {
     TransferReport report = Described(outcome);
     report.offerRetry = report.kind != ReportKind::None && outcome.canContinue;
+    if (report.kind != ReportKind::None)
+        SayItContinues(report.text, outcome.resumable);
+    return report;
+}
+
+TransferReport KeptReport(const std::u16string& partialName, std::int64_t kept, bool resumable)
+{
+    TransferReport report{ReportKind::Information, {}, false};
+    LoadResourceString(IDS_TRANSFER_STOPPED_KEPT, report.text);
+    report.text = FillPlaceholders<char16_t>(report.text, {Widened(std::to_string(kept)), partialName});
+    SayItContinues(report.text, resumable);
     return report;
 }

@@ -142,7 +142,9 @@ LRESULT CMainDlg::OnTransferEnded(WPARAM transferId, LPARAM)
 
 bool CMainDlg::ShowReport(const TransferReport& report)
 {
-    const UINT icon = report.kind == ReportKind::Failure ? MB_ICONSTOP : MB_ICONEXCLAMATION;
+    const UINT icon = report.kind == ReportKind::Failure       ? MB_ICONSTOP
+                      : report.kind == ReportKind::Information ? MB_ICONINFORMATION
+                                                               : MB_ICONEXCLAMATION;
     const UINT buttons = report.offerRetry ? MB_RETRYCANCEL : MB_OK;
     m_windowProgress.ShowFailure(icon == MB_ICONSTOP);
     const int answer = AfxMessageBox(ToWide(report.text).c_str(), icon | buttons);

@@ -85,8 +85,10 @@ unsigned CInternetFile::ReadChunk(void* buffer, unsigned count, const std::funct
         else if (TryRead(bytes + got, available < count - got ? available : count - got, read, error))
             got += read;
         if (error != 0) {
-            if (IsConnectionLost(error))
+            if (IsConnectionLost(error)) {
+                m_lostError = error;
                 break;
+            }
             if (got == 0)
                 throw CInternetException(error, m_dwContext);
             m_pendingError = error;
