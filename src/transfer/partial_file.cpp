@@ -37,6 +37,11 @@ void PartialFile::OpenFor(const std::wstring& finalName, std::string request)
     m_partialName = finalName + kPartialSuffix;
     m_recordName = finalName + kRecordSuffix;
     m_request = std::move(request);
+    // Known before any byte is asked for: a name the whole video could not
+    // take (a folder, a read-only file).
+    const DWORD attributes = GetFileAttributesW(m_finalName.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+        throw CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, WideToAnsi(m_finalName), ToUtf16(m_finalName));
     CFileException error;
     if (Open(m_partialName.c_str(), kKeepContents, &error))
         return;

@@ -63,7 +63,7 @@ TEST(Transfer, EnterDuringATransferStartsTheNextOne)
     EXPECT_TRUE(clipwell.WaitForGrabEnabled());
     // The first transfer stopped after its current read, dropping that
     // chunk and keeping every byte before it.
-    const std::string kept = AwaitFile(clipwell, "First.flv");
+    const std::string kept = AwaitFile(clipwell, "First.flv.part");
     EXPECT_EQ(kept.size(), static_cast<std::size_t>(kPauseAt));
     EXPECT_TRUE(SameBytes(kept, first.substr(0, kept.size())));
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
@@ -78,10 +78,11 @@ void EndDuringTransfer(const std::function<void(ClipwellDriver&)>& end, double p
     const std::string video = VideoBytes('c');
     StartPausingGrab(clipwell, server, "end", "Ending", video, pauseSeconds);
     end(clipwell);
+    ExpectClosed(clipwell, ExpectMessageBox(clipwell));  // where the bytes are kept
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(clipwell.Main()); }, 1000)) << "the window stayed";
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
     EXPECT_TRUE(clipwell.WaitForExit(40000)) << "the process did not end";
-    const std::string kept = AwaitFile(clipwell, "Ending.flv");
+    const std::string kept = AwaitFile(clipwell, "Ending.flv.part");
     EXPECT_GE(kept.size(), static_cast<std::size_t>(kPauseAt));
     EXPECT_TRUE(SameBytes(kept, video.substr(0, kept.size())));
 }
