@@ -73,7 +73,9 @@ bool PartialFile::ContinueFrom(const TransferPoint& point)
 void PartialFile::StartOver()
 {
     ForgetRecord();
-    SetLength(0);
+    // Only when there is something to cut: a device cannot be cut at all.
+    if (SeekToEnd() > 0)
+        SetLength(0);
 }
 
 bool PartialFile::Record(const TransferPoint& point) noexcept
