@@ -60,7 +60,8 @@ std::string FormatPartialRecord(const PartialRecord& record)
     std::string text(kFirstLine);
     for (std::size_t i = 0; i < kNames.size(); ++i)
         text.append(kNames[i]).append("=").append(IsOneLine(values[i]) ? values[i] : "").append("\n");
-    return text.append("check=").append(CheckOf(text)).append("\n");
+    const std::string check = CheckOf(text);
+    return text.append("check=").append(check).append("\n");
 }
 
 std::optional<PartialRecord> ParsePartialRecord(std::string_view text)

@@ -80,8 +80,10 @@ unsigned CInternetFile::ReadChunk(void* buffer, unsigned count, const std::funct
         const DWORD start = GetTickCount();
         if (!InternetQueryDataAvailable(GetHandle(), &available, 0, 0))
             error = ReceiveError(start);
-        else if (available == 0)
+        else if (available == 0 && (!m_confirmEnd || (TryRead(bytes + got, count - got, read, error) && read == 0)))
             break;
+        else if (available == 0)
+            got += read;
         else if (TryRead(bytes + got, available < count - got ? available : count - got, read, error))
             got += read;
         if (error != 0) {

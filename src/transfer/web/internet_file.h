@@ -30,6 +30,10 @@ public:
     unsigned ReadChunk(void* buffer, unsigned count, const std::function<bool(unsigned)>& arrived = nullptr);
     // The code of the lost connection that ended the body; 0 when none.
     DWORD LostConnection() const { return m_lostError; }
+    // Has ReadChunk make sure of an end with one more read, for a body
+    // without a length: Wine's library reports a reset as no more data
+    // available, and only the read after it fails.
+    void ConfirmEnd() { m_confirmEnd = true; }
     // Closes the handle and frees the line buffer; never raises.
     void Close() override;
     void Abort() override;
@@ -72,6 +76,7 @@ private:
     // when none waits to be raised.
     DWORD m_pendingError = 0;
     DWORD m_lostError = 0;
+    bool m_confirmEnd = false;
     bool m_bReadMode = true;
     DWORD_PTR m_dwContext;
     std::string m_strObject;
