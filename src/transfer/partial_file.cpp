@@ -97,15 +97,17 @@ void PartialFile::ForgetRecord() noexcept
     DeleteFileW(m_recordName.c_str());
 }
 
-void PartialFile::Complete()
+bool PartialFile::Complete(CFileException* error) noexcept
 {
-    if (!FlushFileBuffers(m_hFile.Get()))
-        ThrowOsError(GetLastError());
-    Close();
-    if (!MoveFileExW(m_partialName.c_str(), m_finalName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const bool done =
+        FlushFileBuffers(m_hFile.Get()) && m_hFile.Close() &&
+        MoveFileExW(m_partialName.c_str(), m_finalName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!done) {
         const DWORD osError = GetLastError();
-        throw CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
-                             WideToAnsi(m_finalName), ToUtf16(m_finalName));
+        *error = CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
+                                WideToAnsi(m_finalName), ToUtf16(m_finalName));
+        return false;
     }
     ForgetRecord();
+    return true;
 }

@@ -41,9 +41,9 @@ public:
     // The file's bytes are no longer those the record describes.
     void ForgetRecord() noexcept;
     // The whole video: flushed, closed and renamed to the final name,
-    // replacing an earlier file only now; the record goes. Raises what
-    // fails, the partial left as it is.
-    void Complete();
+    // replacing an earlier file only now; the record goes. False, with
+    // error filled and the partial left, when that fails.
+    bool Complete(CFileException* error) noexcept;
 
     const std::wstring& PartialName() const { return m_partialName; }
 

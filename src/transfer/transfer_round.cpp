@@ -81,7 +81,7 @@ TransferRound::Step TransferRound::CopyWholeReply(CHttpFile& response)
     m_outcome.expected = 0;
     if (response.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, m_outcome.contentLength))
         m_outcome.expected = ParseDecimal(m_outcome.contentLength);
-    else
+    if (m_outcome.contentLength.empty())
         response.ConfirmEnd();
     m_outcome.received = 0;
     m_progress = TransferProgress(m_outcome.contentLength, m_outcome.expected);

@@ -161,11 +161,11 @@ void TransferState::Finish(TransferOutcome outcome, std::optional<TransferPoint>
     if (!m_transferActive)
         return;
     m_transferActive = false;
+    CFileException error;
     if (ReportOf(outcome).kind == ReportKind::None) {
-        try {
-            m_outputFile.Complete();
+        if (m_outputFile.Complete(&error)) {
             m_recorded = false;
-        } catch (const CException& error) {
+        } else {
             outcome.failed = true;
             outcome.failure = ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE));
         }
