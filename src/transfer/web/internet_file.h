@@ -30,9 +30,11 @@ public:
     unsigned ReadChunk(void* buffer, unsigned count, const std::function<bool(unsigned)>& arrived = nullptr);
     // The code of the lost connection that ended the body; 0 when none.
     DWORD LostConnection() const { return m_lostError; }
-    // Has ReadChunk make sure of an end with one more read, for a body
-    // without a length: Wine's library reports a reset as no more data
-    // available, and only the read after it fails.
+    // Has ReadChunk read without asking first what has arrived, for a body
+    // without a length, whose end only an orderly close may be: Wine's
+    // library answers that question with no more data when the connection
+    // was reset, and only a read meets the reset. Each read then waits
+    // until it has the rest of the chunk.
     void ConfirmEnd() { m_confirmEnd = true; }
     // Closes the handle and frees the line buffer; never raises.
     void Close() override;
