@@ -85,11 +85,11 @@ void TransferController::TransferEnded(unsigned long transferId)
         Start(ended->Request(), ended->VideoName(), ended->Reached());
 }
 
-void TransferController::Stop() noexcept
+std::optional<TransferReport> TransferController::Stop() noexcept
 {
     m_stopped = true;
     m_fetch.reset();
-    ShowStopReport(StopTransfer(true));
+    return StopTransfer(true);
 }
 
 std::optional<TransferReport> TransferController::StopTransfer(bool telling) noexcept

@@ -36,9 +36,10 @@ public:
     // Retry continues the transfer.
     void TransferEnded(unsigned long transferId);
     // The window ends: abandons the fetch and stops the transfer, keeping
-    // every byte that arrived and saying where, or showing why not.
-    // Nothing starts after.
-    void Stop() noexcept;
+    // every byte that arrived. Nothing starts after. Gives the report for
+    // the window to show once it has gone: where the bytes are kept, or
+    // why they could not be.
+    std::optional<TransferReport> Stop() noexcept;
 
     // True while a worker copies.
     bool TransferActive() const { return m_transfer && m_transfer->Active(); }

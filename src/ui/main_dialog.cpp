@@ -205,7 +205,9 @@ void CMainDlg::StopTransferForExit()
     // still waits for. The file is closed first, as hiding a window can take
     // the system seconds.
     const bool busy = m_transfers.Busy();
-    m_transfers.Stop();
+    const std::optional<TransferReport> report = m_transfers.Stop();
     if (busy)
         ShowWindow(SW_HIDE);
+    if (report)
+        ShowReport(*report);
 }
