@@ -1,13 +1,15 @@
-// The floor of a grab: exactly the per-chunk work a transfer must do and
-// nothing else. A user-interface thread owns a status text and a progress
-// bar and runs a normal message loop; a worker reads the response in chunks
-// of 1024 bytes, filled as Clipwell fills them (it asks WinINet how much has
-// arrived and reads that much, until the chunk is full or the body ends),
-// and, for each chunk, sends the same status text and progress position to
-// those controls synchronously and writes the chunk.
-//   floor REQUEST_PATH OUTPUT_FILE [--hidden]
-// (the video site's host is reached through the proxy setting). Prints "floor_seconds=<t>" (from the send of the request to the last
-// write) or "floor_hidden_seconds=<t>".
+// The floor of a grab: exactly the work a grab must do and nothing else.
+// A user-interface thread owns a status text and a progress bar and runs a
+// normal message loop; a worker opens an internet session, reads the watch
+// page whole, as Clipwell does, then asks for the video and reads it in
+// chunks of 1024 bytes, filled as Clipwell fills them (it asks WinINet how
+// much has arrived and reads that much, until the chunk is full or the body
+// ends), and, for each chunk, sends the same status text and progress
+// position to those controls synchronously and writes the chunk.
+//   floor PAGE_ADDRESS REQUEST_PATH OUTPUT_FILE [--hidden]
+// (the video site's host is reached through the proxy setting). Prints
+// "floor_seconds=<t>" (from the opening of the session to the last write)
+// or "floor_hidden_seconds=<t>".
 #include <windows.h>
 #include <commctrl.h>
 #include <wininet.h>
@@ -21,6 +23,7 @@
 namespace {
 
 struct Job {
+    std::string page;
     std::string path;
     std::string output;
     HWND status;
@@ -46,10 +49,27 @@ DWORD ReadChunk(HINTERNET request, char* chunk, DWORD size)
     return got;
 }
 
+// Reads the page at address whole, fresh and past the internet cache as
+// Clipwell reads its pages.
+void ReadPage(HINTERNET session, const std::string& address)
+{
+    HINTERNET page = InternetOpenUrlA(session, address.c_str(), nullptr, 0,
+                                      INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_NO_CACHE_WRITE |
+                                          INTERNET_FLAG_RELOAD,
+                                      1);
+    char buffer[4096];
+    DWORD read = 0;
+    while (page != nullptr && InternetReadFile(page, buffer, sizeof buffer, &read) && read > 0) {
+    }
+    InternetCloseHandle(page);
+}
+
 DWORD WINAPI Transfer(void* argument)
 {
     Job& job = *static_cast<Job*>(argument);
+    const double start = Seconds();
     HINTERNET session = InternetOpenA("floor", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    ReadPage(session, job.page);
     HINTERNET connection = InternetConnectA(session, "video.example.com", 80, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1);
     // Past the internet cache, as Clipwell opens its video requests.
     HINTERNET request = HttpOpenRequestA(connection, "GET", job.path.c_str(), "HTTP/1.0", nullptr, nullptr,
@@ -58,7 +78,6 @@ DWORD WINAPI Transfer(void* argument)
                                          1);
     HttpAddRequestHeadersA(request, "Accept : video/flv\r\n", static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD_IF_NEW);
     HANDLE file = CreateFileA(job.output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const double start = Seconds();
     if (HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
         char length[32] = "";
         DWORD size = sizeof length;
@@ -90,18 +109,19 @@ DWORD WINAPI Transfer(void* argument)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: floor REQUEST_PATH OUTPUT_FILE [--hidden]\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: floor PAGE_ADDRESS REQUEST_PATH OUTPUT_FILE [--hidden]\n");
         return 2;
     }
-    const bool hidden = argc > 3 && std::string(argv[3]) == "--hidden";
+    const bool hidden = argc > 4 && std::string(argv[4]) == "--hidden";
     InitCommonControls();
     const DWORD visible = hidden ? 0 : WS_VISIBLE;
     HWND window = CreateWindowA("STATIC", "floor", WS_OVERLAPPEDWINDOW | visible, 100, 100, 440, 170, nullptr,
                                 nullptr, nullptr, nullptr);
     Job job;
-    job.path = argv[1];
-    job.output = argv[2];
+    job.page = argv[1];
+    job.path = argv[2];
+    job.output = argv[3];
     job.window = window;
     job.status = CreateWindowA("STATIC", "", WS_CHILD | visible | SS_CENTER, 100, 60, 230, 14, window, nullptr,
                                nullptr, nullptr);

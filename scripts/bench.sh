@@ -46,7 +46,7 @@ under_fixture() {
 record() { tee -a "$results"; }
 floor() {
   http_proxy=http://127.0.0.1:$port "$root/build/win64/wine/wine-run.sh" "$bin/bench/floor.exe" \
-    "get_video?video_id=harbour&t=s0" floor.flv "$@" | tr -d '\r' | record
+    "$(page harbour)" "get_video?video_id=harbour&t=s0" floor.flv "$@" | tr -d '\r' | record
   cmp -s floor.flv "$site/videos/harbour.flv" || { echo "the floor's file differs" >&2; exit 1; }
 }
 

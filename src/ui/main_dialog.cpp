@@ -1,5 +1,6 @@
 #include "ui/main_dialog.h"
 
+#include "framework/client_dc.h"
 #include "framework/message_box.h"
 #include "framework/paint_dc.h"
 #include "framework/string_table.h"
@@ -8,6 +9,7 @@
 #include "resource.h"
 #include "transfer/transfer_messages.h"
 #include "ui/about_dialog.h"
+#include "ui/control_print.h"
 #include "ui/icon_origin.h"
 
 BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
@@ -174,8 +176,20 @@ void CMainDlg::RepaintTransferControls()
     for (CWnd* control : {static_cast<CWnd*>(&m_status), static_cast<CWnd*>(&m_progress)}) {
         control->SetRedraw(TRUE);
         RedrawWindow(control->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        if (m_transfers.TransferActive())
-            control->SetRedraw(FALSE);
+    }
+}
+
+void CMainDlg::PrintTransferControls()
+{
+    // Switching a control's painting on and off around each frame costs the
+    // system more than the frame itself; printed, the controls draw as
+    // they would paint, and their painting stays off.
+    CClientDC dc(this);
+    for (const CWnd* control : {static_cast<CWnd*>(&m_status), static_cast<CWnd*>(&m_progress)}) {
+        RECT place;
+        ::GetWindowRect(control->m_hWnd, &place);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        PrintControl(dc.m_hDC, control->m_hWnd, place);
     }
 }
 
@@ -187,7 +201,10 @@ void CMainDlg::OnTimer(UINT_PTR id)
     }
     // The last repaint after the transfer leaves painting on.
     const bool ended = !m_transfers.TransferActive();
-    RepaintTransferControls();
+    if (ended)
+        RepaintTransferControls();
+    else
+        PrintTransferControls();
     m_windowProgress.Update(!ended, m_progress.m_hWnd);
     if (ended)
         KillTimer(m_hWnd, kRepaintTimer);

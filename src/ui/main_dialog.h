@@ -54,8 +54,10 @@ private:
     // Ends what the grab still does before the dialog ends, then hides the
     // window at once.
     void StopTransferForExit();
-    // Paints the two transfer controls now.
+    // Turns painting of the two transfer controls back on and paints them.
     void RepaintTransferControls();
+    // Paints the two transfer controls now, their painting left off.
+    void PrintTransferControls();
 
     CEdit m_urlEdit;
     CProgressCtrl m_progress;
