@@ -81,11 +81,16 @@ std::wstring DecodeText(std::string_view text, unsigned codePage)
     return decoded;
 }
 
-std::wstring MakeOutputFileName(std::string_view title, unsigned codePage)
+std::wstring MakeOutputFileName(std::string_view title, unsigned codePage, std::size_t maxLength)
 {
     // The narrow file API converts a name from the ANSI code page with no
     // flags, keeping what it cannot map as the code page's default.
-    if (codePage == GetACP())
-        return AnsiToWide(MakeSafeFileName(std::string(title) + ".flv", SystemLeadBytes()));
-    return ToWide(MakeSafeFileName(ToUtf16(DecodeText(title, codePage)) + u".flv"));
+    const std::wstring name = codePage == GetACP()
+                                  ? AnsiToWide(MakeSafeFileName(std::string(title) + ".flv", SystemLeadBytes()))
+                                  : ToWide(MakeSafeFileName(ToUtf16(DecodeText(title, codePage)) + u".flv"));
+    constexpr std::wstring_view kExtension = L".flv";
+    if (name.size() <= maxLength)
+        return name;
+    const std::wstring_view base = std::wstring_view(name).substr(0, name.size() - kExtension.size());
+    return ToWide(CutAtCharacter(ToUtf16(base), maxLength - kExtension.size())) + std::wstring(kExtension);
 }

@@ -3,6 +3,7 @@
 #include "page/lead_bytes.h"
 #include "page/watch_page.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -33,4 +34,6 @@ std::wstring DecodeText(std::string_view text, unsigned codePage);
 // The output file's name for a title in codePage: made safe, with ".flv"
 // added. In the ANSI code page it is exactly what the narrow file API makes
 // of the narrow safe name, so such pages keep the names they always had.
-std::wstring MakeOutputFileName(std::string_view title, unsigned codePage);
+// A longer name than maxLength UTF-16 units (by default the longest name
+// in a folder that Windows accepts) is cut in its title, at a character.
+std::wstring MakeOutputFileName(std::string_view title, unsigned codePage, std::size_t maxLength = 255);

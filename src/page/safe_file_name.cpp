@@ -94,3 +94,12 @@ std::u16string MakeSafeFileName(std::u16string_view name)
     PrefixDeviceName(safe, safe.find(u'.'));
     return safe;
 }
+
+std::u16string CutAtCharacter(std::u16string_view name, std::size_t units)
+{
+    if (name.size() <= units)
+        return std::u16string(name);
+    if (units > 0 && name[units - 1] >= 0xD800 && name[units - 1] <= 0xDBFF)
+        --units;
+    return std::u16string(name.substr(0, units));
+}

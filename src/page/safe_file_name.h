@@ -20,3 +20,8 @@ std::string MakeSafeFileName(std::string_view name, const LeadByteTable& leadByt
 // A name in UTF-16. No refused character is a surrogate, so the halves of
 // a pair pass unchanged.
 std::u16string MakeSafeFileName(std::u16string_view name);
+
+// The first units UTF-16 units of name, one fewer where the cut would part
+// the halves of a surrogate pair: a name cut at a character, the same one
+// every time. A double-byte character of an ANSI code page is one unit.
+std::u16string CutAtCharacter(std::u16string_view name, std::size_t units);

@@ -61,7 +61,9 @@ ContinuedReply JudgeContinuedReply(int status, std::string_view contentRange, st
     const bool parsed = TakeText(range, "bytes ") && TakeNumber(range, first) && TakeText(range, "-") &&
                         TakeNumber(range, last) && TakeText(range, "/") && TakeNumber(range, length) &&
                         range.empty();
-    if (status == 206 && parsed && first == offset && last == total - 1 && length == total)
+    // Without a length of its own, the rest must at least end the video.
+    const bool whole = total > 0 ? last == total - 1 && length == total : last == length - 1;
+    if (status == 206 && parsed && first == offset && whole)
         return ContinuedReply::Append;
     return ContinuedReply::Refused;
 }

@@ -25,7 +25,8 @@ std::string ContinuationHeaders(std::int64_t offset, std::string_view validator)
 
 // What the server's reply to a continuation request means.
 enum class ContinuedReply {
-    Append,     // 206 with exactly the rest: bytes offset-(total-1)/total
+    Append,     // 206 with exactly the rest: bytes offset-(total-1)/total, any
+                // total when it is not known (0)
     StartOver,  // 200: the whole video again (range ignored, or it changed)
     Refused,    // anything else: no more tries
 };

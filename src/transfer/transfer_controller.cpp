@@ -1,7 +1,6 @@
 #include "transfer/transfer_controller.h"
 
 #include "framework/thread.h"
-#include "framework/wide_text.h"
 #include "page/code_page.h"
 #include "page/watch_page.h"
 #include "transfer/download_worker.h"
@@ -36,7 +35,7 @@ void TransferController::PageFetched(unsigned long fetchId)
     const unsigned codePage = PageCodePage(fetched.contentType, page);
     page.UseLeadBytes(LeadBytesOf(codePage));
     std::string requestPath = WatchPage::MakeRequestPath(page.FindVideoQuery());
-    const std::wstring fileName = MakeOutputFileName(page.FindTitle(), codePage);
+    const std::wstring fileName = MakeOutputFileName(page.FindTitle(), codePage, PartialFile::kLongestVideoName);
     std::shared_ptr<CHttpConnection> connection =
         fetched.session->GetHttpConnection(kVideoSiteHost, kVideoSitePort, nullptr, nullptr);
     // The report of a stop that could not keep its last bytes comes after
@@ -46,10 +45,10 @@ void TransferController::PageFetched(unsigned long fetchId)
     try {
         Start(VideoRequest{std::move(connection), std::move(requestPath)}, fileName, std::nullopt);
     } catch (...) {
-        ShowStopFailure(stopFailure);
+        ShowStopReport(stopFailure);
         throw;
     }
-    ShowStopFailure(stopFailure);
+    ShowStopReport(stopFailure);
 }
 
 void TransferController::Start(VideoRequest request, const std::wstring& fileName,
@@ -83,22 +82,22 @@ void TransferController::TransferEnded(unsigned long transferId)
     // While the report is up, the user may start another grab or close
     // the window: Retry then continues nothing.
     if (m_window.ShowReport(report) && m_transfer == ended && ended->Reached())
-        Start(ended->Request(), ToWide(ended->Outcome().fileName), ended->Reached());
+        Start(ended->Request(), ended->VideoName(), ended->Reached());
 }
 
-void TransferController::Stop() noexcept
+std::optional<TransferReport> TransferController::Stop() noexcept
 {
     m_stopped = true;
     m_fetch.reset();
-    ShowStopFailure(StopTransfer());
+    return StopTransfer(true);
 }
 
-std::optional<TransferReport> TransferController::StopTransfer() noexcept
+std::optional<TransferReport> TransferController::StopTransfer(bool telling) noexcept
 {
     if (!m_transfer)
         return std::nullopt;
     const std::shared_ptr<TransferState> transfer = std::move(m_transfer);
-    std::optional<TransferReport> failed = transfer->Stop();
+    std::optional<TransferReport> failed = transfer->Stop(telling);
     LetWorkerGo();
     return failed;
 }
@@ -112,7 +111,7 @@ void TransferController::LetWorkerGo() noexcept
     m_window.ShowTransferRunning(false);
 }
 
-void TransferController::ShowStopFailure(const std::optional<TransferReport>& report) noexcept
+void TransferController::ShowStopReport(const std::optional<TransferReport>& report) noexcept
 {
     if (report)
         m_window.ShowReport(*report);

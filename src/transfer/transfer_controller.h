@@ -37,8 +37,10 @@ public:
     // Retry continues the transfer.
     void TransferEnded(unsigned long transferId);
     // The window ends: abandons the fetch and stops the transfer, keeping
-    // every byte that arrived or showing why not. Nothing starts after.
-    void Stop() noexcept;
+    // every byte that arrived. Nothing starts after. Gives the report for
+    // the window to show once it has gone: where the bytes are kept, or
+    // why they could not be.
+    std::optional<TransferReport> Stop() noexcept;
 
     // True while a worker copies.
     bool TransferActive() const { return m_transfer && m_transfer->Active(); }
@@ -47,10 +49,11 @@ public:
 
 private:
     void Start(VideoRequest request, const std::wstring& fileName, const std::optional<TransferPoint>& from);
-    // Stops the transfer and lets its worker go; a failed last write's report.
-    std::optional<TransferReport> StopTransfer() noexcept;
+    // Stops the transfer and lets its worker go; a failed last write's
+    // report, or when telling, where a running transfer's bytes are kept.
+    std::optional<TransferReport> StopTransfer(bool telling = false) noexcept;
     void LetWorkerGo() noexcept;
-    void ShowStopFailure(const std::optional<TransferReport>& report) noexcept;
+    void ShowStopReport(const std::optional<TransferReport>& report) noexcept;
 
     TransferWindow& m_window;
     std::shared_ptr<PageFetch> m_fetch;

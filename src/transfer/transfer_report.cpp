@@ -77,6 +77,15 @@ TransferReport Described(const TransferOutcome& outcome)
     return {};
 }
 
+// Adds that a later grab of the page continues the file, when its record
+// lets one.
+void SayItContinues(std::u16string& text, bool resumable)
+{
+    std::u16string continues;
+    if (resumable && LoadResourceString(IDS_TRANSFER_CONTINUES, continues))
+        text.append(u" ").append(continues);
+}
+
 }  // namespace
 
 bool HasHeaderLines(const std::string& rawHeaders)
@@ -89,5 +98,14 @@ TransferReport ReportOf(const TransferOutcome& outcome)
 {
     TransferReport report = Described(outcome);
     report.offerRetry = report.kind != ReportKind::None && outcome.canContinue;
+    if (report.kind != ReportKind::None)
+        SayItContinues(report.text, outcome.resumable);
+    return report;
+}
+
+TransferReport KeptReport(const std::u16string& partialName, std::int64_t kept, bool resumable)
+{
+    TransferReport report{ReportKind::Information, Text(IDS_TRANSFER_STOPPED_KEPT, {Number(kept), partialName}), false};
+    SayItContinues(report.text, resumable);
     return report;
 }

@@ -28,9 +28,11 @@ struct TransferOutcome {
     bool refused = false;
     // Set when another round of requests could still bring the rest.
     bool canContinue = false;
+    // Set when the file's record lets a later grab of the page continue it.
+    bool resumable = false;
 };
 
-enum class ReportKind { None, Warning, Failure };
+enum class ReportKind { None, Information, Warning, Failure };
 
 struct TransferReport {
     ReportKind kind = ReportKind::None;
@@ -45,6 +47,10 @@ struct TransferReport {
 // shorter than its Content-Length. Retry is offered where another round
 // could bring the rest.
 TransferReport ReportOf(const TransferOutcome& outcome);
+
+// What a stopped transfer leaves: kept bytes in the partial file, and
+// whether grabbing the page again continues it.
+TransferReport KeptReport(const std::u16string& partialName, std::int64_t kept, bool resumable);
 
 // False for the reply the library makes up when the server sent no status
 // line: "HTTP/1.0 200 OK" with no header line after it.

@@ -28,3 +28,14 @@
 #define IDS_REPORT_NO_STATUS_LINE 223
 /* %1 the server's status line, %2 the file's name. */
 #define IDS_REPORT_NOT_THE_VIDEO 224
+/* A second Clipwell would write the partial file another is writing: %1
+   is the partial's name. */
+#define IDS_TRANSFER_IN_USE 205
+/* Added to a report, or to the word of a stop, that kept a partial file
+   with its record. */
+#define IDS_TRANSFER_CONTINUES 202
+/* Closing the window stopped a transfer: %1 bytes kept in the partial %2. */
+#define IDS_TRANSFER_STOPPED_KEPT 203
+/* The status once a server has agreed to send the rest: %1 the bytes
+   already in the file, %2 the length. */
+#define IDS_TRANSFER_CONTINUING 204

@@ -1,9 +1,11 @@
 #include "transfer/transfer_round.h"
 
+#include "framework/placeholders.h"
 #include "framework/string_table.h"
 #include "framework/wide_text.h"
 #include "transfer/continuation.h"
 #include "transfer/transfer_resource.h"
+#include "transfer/web/internet_exception.h"
 
 #include <cstdlib>
 
@@ -67,6 +69,8 @@ TransferRound::Step TransferRound::Attempt(int attempt)
             : ContinuedReply::Refused;
     switch (reply) {
     case ContinuedReply::Append:
+        if (!m_transfer.ShowContinuing(ContinuingStatus(), m_progress.RangeHigh(), m_progress.Position(m_outcome.received)))
+            return Step::Stopped;
         return CopyBody(*response);
     case ContinuedReply::StartOver:
         return CopyWholeReply(*response);
@@ -83,9 +87,12 @@ TransferRound::Step TransferRound::CopyWholeReply(CHttpFile& response)
     m_outcome.expected = 0;
     if (response.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, m_outcome.contentLength))
         m_outcome.expected = _strtoi64(m_outcome.contentLength.c_str(), nullptr, 10);
+    if (m_outcome.contentLength.empty())
+        response.ConfirmEnd();
     m_outcome.received = 0;
     m_progress = TransferProgress(m_outcome.contentLength, m_outcome.expected);
-    m_continuable = m_outcome.statusCode == 200 && !m_outcome.contentLength.empty();
+    // Without a length, only a lost connection shows that the body broke off.
+    m_continuable = m_outcome.statusCode == 200;
     m_validator.clear();
     if (m_continuable) {
         std::string etag;
@@ -94,7 +101,7 @@ TransferRound::Step TransferRound::CopyWholeReply(CHttpFile& response)
         response.QueryInfo(HTTP_QUERY_LAST_MODIFIED, lastModified);
         m_validator = IfRangeValidator(etag, lastModified);
     }
-    if (!m_transfer.StartOver(m_outcome.contentLength, m_outcome.expected, m_progress.RangeHigh()))
+    if (!m_transfer.StartOver(m_outcome.contentLength, m_outcome.expected, m_progress.RangeHigh(), m_validator))
         return Step::Stopped;
     return CopyBody(response);
 }
@@ -108,6 +115,8 @@ TransferRound::Step TransferRound::CopyBody(CHttpFile& response)
             return Step::Stopped;
         m_outcome.received = received;
     }
+    if (m_outcome.contentLength.empty() && response.LostConnection() != 0)
+        throw CInternetException(response.LostConnection(), response.GetContext());
     if (m_continuable && m_outcome.received < m_outcome.expected)
         return Step::Broken;
     return Step::Over;
@@ -124,6 +133,13 @@ TransferRound::Step TransferRound::Failed(std::u16string text, bool internetErro
     if (internetError && m_continuable && (m_inBody || m_askingAgain))
         return Step::Broken;
     return Step::Over;
+}
+
+std::string TransferRound::ContinuingStatus() const
+{
+    std::string pattern;
+    LoadResourceString(IDS_TRANSFER_CONTINUING, pattern);
+    return FillPlaceholders<char>(pattern, {std::to_string(m_outcome.received), m_outcome.contentLength});
 }
 
 bool TransferRound::WaitBeforeTry(int attempt)

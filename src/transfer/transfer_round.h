@@ -40,13 +40,14 @@ private:
     void ReadReply(const CHttpFile& response);
     Step CopyWholeReply(CHttpFile& response);
     Step CopyBody(CHttpFile& response);
+    // The status once the server agreed to send the rest.
+    std::string ContinuingStatus() const;
 
     TransferState& m_transfer;
     TransferOutcome m_outcome;
     TransferProgress m_progress;
     std::string m_waitingPattern;
-    // Set once a reply that can be continued (200 with a Content-Length)
-    // has begun; m_validator is then its If-Range value, perhaps empty.
+    // Set once a reply that can be continued (200) has begun; m_validator is then its If-Range value, perhaps empty.
     // Where it would continue is m_outcome's count and length.
     bool m_continuable = false;
     std::string m_validator;

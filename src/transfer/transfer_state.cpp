@@ -11,8 +11,9 @@
 
 namespace {
 
-constexpr unsigned kNewFile = CFile::modeCreate | CFile::modeWrite | CFile::typeBinary | CFile::shareExclusive;
-constexpr unsigned kSameFile = kNewFile | CFile::modeNoTruncate;
+// How often the record follows the bytes while they flow: each time costs
+// flushing the file to the disk.
+constexpr unsigned long long kRecordEveryMs = 2000;
 
 }  // namespace
 
@@ -22,6 +23,11 @@ std::unique_ptr<CHttpFile> VideoRequest::Open() const
                                                                  nullptr, 1, nullptr, nullptr, kVideoRequestFlags);
     request->AddRequestHeaders(kVideoAcceptHeader, HTTP_ADDREQ_FLAG_ADD_IF_NEW, -1);
     return request;
+}
+
+std::string VideoRequest::Text() const
+{
+    return std::string("http://") + kVideoSiteHost + "/" + path;
 }
 
 std::atomic<unsigned long> TransferState::s_lastId{0};
@@ -41,22 +47,23 @@ TransferState::TransferState(VideoRequest request, const TransferDisplay& displa
     m_progress.Attach(display.progress);
 }
 
-void TransferState::Open(const std::wstring& fileName, const std::optional<TransferPoint>& from)
+void TransferState::Open(const std::wstring& fileName, std::optional<TransferPoint> from)
 {
     m_response = m_request.Open();
-    CFileException error;
-    if (!m_outputFile.Open(fileName.c_str(), from ? kSameFile : kNewFile, &error))
-        throw error;
-    m_fileName = ToUtf16(fileName);
+    m_outputFile.OpenFor(fileName, m_request.Text());
+    m_fileName = ToUtf16(m_outputFile.PartialName());
+    m_videoName = fileName;
     if (!from)
-        return;
-    if (m_outputFile.SeekToEnd() == static_cast<unsigned long long>(from->written)) {
+        from = m_outputFile.Recorded();
+    if (from && m_outputFile.ContinueFrom(*from)) {
         m_continueFrom = from;
         m_written = from->written;
         m_lengthText = from->lengthText;
         m_expected = from->total;
+        m_validator = from->validator;
+        m_recorded = !m_validator.empty();
     } else {
-        m_outputFile.SetLength(0);
+        m_outputFile.StartOver();
     }
 }
 
@@ -89,21 +96,37 @@ bool TransferState::TakeChunk(unsigned count, const std::string& status, int pos
     m_status.SetWindowText(status.c_str());
     m_progress.SetPos(position);
     WriteChunk(count);
+    KeepRecord(false);
     return true;
 }
 
-bool TransferState::StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh)
+bool TransferState::KeepRecord(bool now) noexcept
+{
+    if (!m_recorded)
+        return false;
+    const unsigned long long tick = GetTickCount64();
+    if (!now && tick - m_recordedAt < kRecordEveryMs)
+        return true;
+    m_recordedAt = tick;
+    return m_outputFile.Record(TransferPoint{m_written, m_expected, m_lengthText, m_validator});
+}
+
+bool TransferState::StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh,
+                              const std::string& validator)
 {
     const std::lock_guard<std::mutex> lock(m_lock);
     if (!m_transferActive)
         return false;
-    if (m_written > 0) {
-        m_outputFile.SetLength(0);
+    if (m_written > 0 || m_recorded) {
+        m_outputFile.StartOver();
         m_written = 0;
         m_progress.SetPos(0);
     }
     m_lengthText = lengthText;
     m_expected = expected;
+    m_validator = validator;
+    m_recorded = !validator.empty();
+    KeepRecord(true);
     m_progress.SetRange32(0, rangeHigh);
     return true;
 }
@@ -114,6 +137,17 @@ bool TransferState::ShowStatus(const std::string& text)
     if (m_transferActive)
         m_status.SetWindowText(text.c_str());
     return m_transferActive;
+}
+
+bool TransferState::ShowContinuing(const std::string& text, int rangeHigh, int position)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    if (!m_transferActive)
+        return false;
+    m_status.SetWindowText(text.c_str());
+    m_progress.SetRange32(0, rangeHigh);
+    m_progress.SetPos(position);
+    return true;
 }
 
 bool TransferState::WaitUnlessStopped(unsigned long milliseconds) const
@@ -127,6 +161,16 @@ void TransferState::Finish(TransferOutcome outcome, std::optional<TransferPoint>
     if (!m_transferActive)
         return;
     m_transferActive = false;
+    CFileException error;
+    if (ReportOf(outcome).kind == ReportKind::None) {
+        if (m_outputFile.Complete(&error)) {
+            m_recorded = false;
+        } else {
+            outcome.failed = true;
+            outcome.failure = ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE));
+        }
+    }
+    outcome.resumable = KeepRecord(true);
     m_outputFile.Abort();
     m_outcome = std::move(outcome);
     m_reached = std::move(reached);
@@ -135,7 +179,7 @@ void TransferState::Finish(TransferOutcome outcome, std::optional<TransferPoint>
     PostMessageA(m_window, WM_APP_TRANSFER_ENDED, m_id, 0);
 }
 
-std::optional<TransferReport> TransferState::Stop() noexcept
+std::optional<TransferReport> TransferState::Stop(bool telling) noexcept
 {
     // The worker may hold the lock while it sends this thread a control
     // update, so the messages sent meanwhile are carried out, or neither
@@ -143,8 +187,9 @@ std::optional<TransferReport> TransferState::Stop() noexcept
     WaitRunningSentMessages(nullptr, INFINITE, [this] { return m_lock.try_lock(); });
     const std::lock_guard<std::mutex> lock(m_lock, std::adopt_lock);
     std::optional<TransferReport> failed;
+    const bool running = m_transferActive.exchange(false);
     // A stop during a stall keeps what arrived before it.
-    if (m_transferActive.exchange(false) && m_inHand > 0 && m_outputFile.IsOpen()) {
+    if (running && m_inHand > 0 && m_outputFile.IsOpen()) {
         try {
             WriteChunk(m_inHand);
         } catch (const CException& error) {
@@ -158,6 +203,9 @@ std::optional<TransferReport> TransferState::Stop() noexcept
             failed = ReportOf(outcome);
         }
     }
+    const bool resumable = running && KeepRecord(true);
+    if (running && telling && !failed && m_written > 0)
+        failed = KeptReport(m_fileName, m_written, resumable);
     m_outputFile.Abort();
     SetEvent(m_stopped.Get());
     return failed;

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "framework/controls.h"
-#include "framework/file.h"
 #include "framework/unique_handle.h"
+#include "transfer/partial_file.h"
+#include "transfer/partial_record.h"
 #include "transfer/transfer_report.h"
 #include "transfer/web/http_connection.h"
 #include "transfer/web/http_file.h"
@@ -27,15 +28,8 @@ struct VideoRequest {
     // A new GET request for the video, with the Accept header, not yet
     // sent; raises what opening it raises.
     std::unique_ptr<CHttpFile> Open() const;
-};
-
-// How far a broken transfer got: what a continuation asks for and checks
-// the server's answer against.
-struct TransferPoint {
-    std::int64_t written = 0;   // bytes in the file
-    std::int64_t total = 0;     // the whole video's length
-    std::string lengthText;     // that length as the server sent it
-    std::string validator;      // for If-Range; empty without one
+    // The request as a partial file's record names it.
+    std::string Text() const;
 };
 
 // The window a transfer shows itself in: the status text and the progress
@@ -59,10 +53,11 @@ public:
     TransferState(const TransferState&) = delete;
     TransferState& operator=(const TransferState&) = delete;
 
-    // Opens the first request and the output file: created empty, or, to
-    // continue a transfer that got to from, continued from its end when it
-    // still holds what was written, else emptied. Raises what fails.
-    void Open(const std::wstring& fileName, const std::optional<TransferPoint>& from = std::nullopt);
+    // Opens the first request and the partial file of the video fileName:
+    // continued from the point from (a round before) or else from its
+    // record, when it still holds those bytes, else emptied. Raises what
+    // fails, another Clipwell writing the same file included.
+    void Open(const std::wstring& fileName, std::optional<TransferPoint> from = std::nullopt);
     // Sets the flag, before the worker starts: from now on a stop reaches it.
     void Begin() { m_transferActive = true; }
 
@@ -70,7 +65,9 @@ public:
     std::unique_ptr<CHttpFile> TakeResponse() { return std::move(m_response); }
     const VideoRequest& Request() const { return m_request; }
     const std::optional<TransferPoint>& ContinuesFrom() const { return m_continueFrom; }
+    // The partial file's name, and the name the video takes when whole.
     const std::u16string& FileName() const { return m_fileName; }
+    const std::wstring& VideoName() const { return m_videoName; }
     // Bytes in the file.
     std::int64_t Written() const { return m_written; }
 
@@ -83,19 +80,26 @@ public:
     bool TakeChunk(unsigned count, const std::string& status, int position);
     // Starts the file and the bar (0..rangeHigh) over for a whole reply of
     // lengthText (expected bytes): bytes of two replies are never joined.
-    bool StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh);
+    // With a validator the reply can be continued by a later grab, and the
+    // file's record says so from now on.
+    bool StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh, const std::string& validator);
     bool ShowStatus(const std::string& text);
+    // Shows that the rest follows: text, the bar's range 0..rangeHigh and
+    // its position, which a new window has not set yet.
+    bool ShowContinuing(const std::string& text, int rangeHigh, int position);
     // Waits milliseconds, less when stopped meanwhile; true when stopped.
     bool WaitUnlessStopped(unsigned long milliseconds) const;
-    // Ends a transfer that ran its course: the file closed, the flag clear,
-    // the outcome kept, and WM_APP_TRANSFER_ENDED posted with Id().
+    // Ends a transfer that ran its course: the whole video renamed to its
+    // own name, else the partial kept with its record; the flag clear, the
+    // outcome kept, and WM_APP_TRANSFER_ENDED posted with Id().
     void Finish(TransferOutcome outcome, std::optional<TransferPoint> reached);
 
     // On the window's thread: takes the lock, carrying out the messages the
     // worker sends meanwhile, clears the flag, writes the bytes in hand,
     // closes the file and wakes a waiting worker. Never raises: a failed
-    // write comes back as its report.
-    std::optional<TransferReport> Stop() noexcept;
+    // write comes back as its report; when telling, so does where a
+    // running transfer's bytes are kept.
+    std::optional<TransferReport> Stop(bool telling = false) noexcept;
 
     bool Active() const { return m_transferActive; }
     unsigned long Id() const { return m_id; }
@@ -107,6 +111,9 @@ public:
 
 private:
     void WriteChunk(unsigned count);
+    // Brings the record up to the bytes written; every few seconds while
+    // the bytes flow, at once when asked. False when it could not.
+    bool KeepRecord(bool now) noexcept;
 
     static std::atomic<unsigned long> s_lastId;
     const unsigned long m_id;
@@ -115,15 +122,20 @@ private:
     CStatic m_status;
     CProgressCtrl m_progress;
     std::u16string m_fileName;
+    std::wstring m_videoName;
     std::optional<TransferPoint> m_continueFrom;
     std::unique_ptr<CHttpFile> m_response;
 
     std::mutex m_lock;
     std::atomic<bool> m_transferActive{false};
-    CFile m_outputFile;
+    PartialFile m_outputFile;
     std::atomic<std::int64_t> m_written{0};
-    std::string m_lengthText;  // for the report of a failed stop
+    std::string m_lengthText;  // for the report of a failed stop, and the record
     std::int64_t m_expected = 0;
+    std::string m_validator;
+    // Set while the file's record describes its bytes.
+    bool m_recorded = false;
+    unsigned long long m_recordedAt = 0;  // tick count
     char m_chunk[kChunkSize];
     unsigned m_inHand = 0;  // bytes of m_chunk that have arrived, not yet taken
     std::function<bool(unsigned)> m_noteArrived;

@@ -155,7 +155,9 @@ LRESULT CMainDlg::OnTransferEnded(WPARAM transferId, LPARAM)
 
 bool CMainDlg::ShowReport(const TransferReport& report)
 {
-    const UINT icon = report.kind == ReportKind::Failure ? MB_ICONSTOP : MB_ICONEXCLAMATION;
+    const UINT icon = report.kind == ReportKind::Failure       ? MB_ICONSTOP
+                      : report.kind == ReportKind::Information ? MB_ICONINFORMATION
+                                                               : MB_ICONEXCLAMATION;
     const UINT buttons = report.offerRetry ? MB_RETRYCANCEL : MB_OK;
     m_windowProgress.ShowFailure(icon == MB_ICONSTOP);
     const int answer = AfxMessageBox(ToWide(report.text).c_str(), icon | buttons);
@@ -231,7 +233,9 @@ void CMainDlg::StopTransferForExit()
     // still waits for. The file is closed first, as hiding a window can take
     // the system seconds.
     const bool busy = m_transfers.Busy();
-    m_transfers.Stop();
+    const std::optional<TransferReport> report = m_transfers.Stop();
     if (busy)
         ShowWindow(SW_HIDE);
+    if (report)
+        ShowReport(*report);
 }

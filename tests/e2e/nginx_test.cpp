@@ -87,7 +87,7 @@ TEST(NginxFirstGrab, SavesEachKindOfAnswer)
         {"size1025", "Size size1025.flv", "site/videos/size1025.flv"},
         {"mem1", "Memory mem1.flv", "site/videos/mem1.flv"},
         {"unsized", "Unsized.flv", "site/unsized/unsized.flv"},
-        {"missing", "Missing.flv", nullptr},
+        {"missing", "Missing.flv.part", nullptr},
         {"https-size1025", "Size size1025.flv", "site/videos/size1025.flv"},
     };
     for (const auto& row : rows) {
@@ -113,7 +113,7 @@ TEST(Nginx, SavesWhatTheServerAnswers)
 
     EXPECT_TRUE(SameBytes(ExpectGrab(clipwell, "moved", "Moved.flv"), SiteFile("site/videos/moved-here.flv")));
 
-    const std::string missing = ExpectGrab(clipwell, "missing", "Missing.flv");
+    const std::string missing = ExpectGrab(clipwell, "missing", "Missing.flv.part");
     EXPECT_NE(missing.find("404 Not Found"), std::string::npos) << missing;
     // Saved, and said: the file holds the server's reply, not a video.
     const auto box = ExpectMessageBox(clipwell);

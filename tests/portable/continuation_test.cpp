@@ -1,4 +1,5 @@
 #include "transfer/continuation.h"
+#include "transfer/partial_record.h"
 
 #include <gtest/gtest.h>
 
@@ -19,4 +20,28 @@ TEST(Continuation, AsksForTheRestAndAppendsOnlyExactlyIt)
     };
     for (const auto& row : rows)
         EXPECT_EQ(JudgeContinuedReply(row.status, row.contentRange, 40000, 100000), row.reply) << row.contentRange;
+    // Without a length of its own: the rest must end the video.
+    EXPECT_EQ(JudgeContinuedReply(206, "bytes 40000-59999/60000", 40000, 0), ContinuedReply::Append);
+    EXPECT_EQ(JudgeContinuedReply(206, "bytes 40000-49999/60000", 40000, 0), ContinuedReply::Refused);
+}
+
+// A record reads back as written; cut short, changed or of another form it
+// reads as none.
+TEST(Continuation, APartialRecordIsWholeOrNone)
+{
+    const PartialRecord record{"http://video.example.com/get_video?video_id=x", {40000, 100000, "100000", "\"v1\""}};
+    const std::string text = FormatPartialRecord(record);
+    const std::optional<PartialRecord> read = ParsePartialRecord(text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->request, record.request);
+    EXPECT_EQ(read->point.written, 40000);
+    EXPECT_EQ(read->point.total, 100000);
+    EXPECT_EQ(read->point.validator, "\"v1\"");
+    std::string changed = text;
+    changed[changed.find("40000")] = '9';
+    PartialRecord tooMany = record;
+    tooMany.point.written = 100001;
+    for (const std::string& bad : {text.substr(0, text.size() - 1), text.substr(0, text.size() / 2), changed,
+                                   std::string(), FormatPartialRecord(tooMany), "x" + text})
+        EXPECT_FALSE(ParsePartialRecord(bad)) << bad;
 }

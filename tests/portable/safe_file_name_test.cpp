@@ -79,6 +79,10 @@ TEST(SafeFileName, WideNamesKeepEveryOtherCharacter)
     EXPECT_EQ(MakeSafeFileName(u"COM\u2074.flv"), u"COM\u2074.flv");
     EXPECT_EQ(MakeSafeFileName(u"\uFF23ON.flv"), u"\uFF23ON.flv");
     EXPECT_EQ(MakeSafeFileName(u"\U0001F600.flv"), u"\U0001F600.flv");
+    // Cut at a character: never between the halves of a pair.
+    EXPECT_EQ(CutAtCharacter(u"a\U0001F600b", 2), u"a");
+    EXPECT_EQ(CutAtCharacter(u"a\U0001F600b", 3), u"a\U0001F600");
+    EXPECT_EQ(CutAtCharacter(u"\u3042\u3044", 5), u"\u3042\u3044");
 }
 
 TEST(SafeFileName, LeavesTrailBytesAlone)

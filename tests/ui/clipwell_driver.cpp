@@ -138,7 +138,8 @@ ClipwellDriver::ClipwellDriver(const Options& options)
     CreateDirectoryA(root.c_str(), nullptr);
     m_folder = root + (options.folder.empty() ? DefaultFolderName() : options.folder) + "\\";
     CreateDirectoryA(m_folder.c_str(), nullptr);
-    EmptyFolder(m_folder);
+    if (!options.keepFolder)
+        EmptyFolder(m_folder);
     try {
         Launch(options);
     } catch (...) {

@@ -22,6 +22,7 @@ struct ClipwellOptions {
     bool proxy = true;                     // reach video.example.com through a proxy:
     unsigned short proxyPort = 0;          // this loopback port, or the fixture server's
     std::string folder;                    // the working folder's name; one of its own by default
+    bool keepFolder = false;               // found as an earlier Clipwell left it, not emptied
     std::string arguments;                 // the command line after the program's name, in UTF-8
 };
 

@@ -24,10 +24,11 @@ TEST(Transfer, EnterDuringATransferStartsTheNextOne)
     clipwell.TypeUrl(PageUrl("two"));
     clipwell.TypeKey(VK_RETURN);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Second.flv"), second));
+    EXPECT_TRUE(clipwell.WaitForGrabEnabled());
     // The first transfer's current read ends when the stall does; it stops
     // after it, dropping that chunk and keeping every byte before it.
     server.Resume("/get_video?video_id=one");
-    const std::string kept = ExpectOutput(clipwell, "First.flv");
+    const std::string kept = ExpectOutput(clipwell, "First.flv.part");
     EXPECT_EQ(kept.size(), static_cast<std::size_t>(kPauseAt));
     EXPECT_TRUE(SameBytes(kept, first.substr(0, kept.size())));
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
@@ -43,10 +44,11 @@ void EndDuringTransfer(const std::function<void(ClipwellDriver&)>& end)
     const std::string video = VideoBytes(kVideoSize, 'c');
     StartStalledGrab(clipwell, server, "end", "Ending", video, kPauseAt);
     end(clipwell);
+    ExpectClosed(clipwell, ExpectMessageBox(clipwell));  // where the bytes are kept
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(clipwell.Main()); }, 10000)) << "the window stayed";
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
     EXPECT_TRUE(clipwell.WaitForExit(60000)) << "the process did not end";
-    const std::string kept = ExpectOutput(clipwell, "Ending.flv");
+    const std::string kept = ExpectOutput(clipwell, "Ending.flv.part");
     EXPECT_GE(kept.size(), static_cast<std::size_t>(kPauseAt));
     EXPECT_TRUE(SameBytes(kept, video.substr(0, kept.size())));
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <regex>
@@ -57,6 +58,8 @@ struct FaultRow {
     // Where the video is served, with what, when route sends its request on.
     std::string target = {};
     RouteChange targetRoute = nullptr;
+    // A whole video of an earlier grab, under the name this one would take.
+    std::string earlier = {};
 };
 
 const std::string kNotFound = "<html>no such video</html>";
@@ -113,7 +116,16 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, const FixtureServer
         EXPECT_TRUE(clipwell.GrabEnabled());
         EXPECT_TRUE(clipwell.CloseMessageBox(box, row.retry ? IDCANCEL : IDOK));
     }
-    const std::string saved = ExpectOutput(clipwell, row.name + ".flv", kRowMs);
+    // Only a whole video takes its name, replacing an earlier one; what
+    // any other end keeps stays in the partial file.
+    const std::string saved = ExpectOutput(clipwell, row.name + (row.icon.empty() ? ".flv" : ".flv.part"), kRowMs);
+    std::string final;
+    EXPECT_EQ(clipwell.ReadOutput(row.name + ".flv", final), row.icon.empty() || !row.earlier.empty());
+    if (!row.icon.empty()) {
+        EXPECT_TRUE(SameBytes(final, row.earlier));
+    } else {
+        EXPECT_FALSE(clipwell.OutputExists(row.name + ".flv.part"));
+    }
     if (row.kept != std::string::npos) {
         const std::string served = row.revised ? Revised(row.body) : row.body;
         EXPECT_TRUE(SameBytes(saved, served.substr(0, row.kept)));
@@ -138,6 +150,8 @@ void RunRows(const std::vector<FaultRow>& rows)
         for (std::size_t i = first; i < end; ++i) {
             ServeRow(server, rows[i]);
             clipwells.push_back(std::make_unique<ClipwellDriver>(InFolder(rows[i].name)));
+            if (!rows[i].earlier.empty())
+                std::ofstream(clipwells.back()->Folder() + rows[i].name + ".flv", std::ios::binary) << rows[i].earlier;
             // Side by side, so that their reports, read off the screen, do
             // not cover each other.
             SetWindowPos(clipwells.back()->Main(), nullptr, static_cast<int>(i - first) * 420, 200, 0, 0,
@@ -147,6 +161,12 @@ void RunRows(const std::vector<FaultRow>& rows)
         for (std::size_t i = first; i < end; ++i)
             CheckRow(rows[i], *clipwells[i - first], server);
     }
+}
+
+// The number at the front of text ("250880 / 400000 B"), or -1.
+long long ParseCount(const std::string& text)
+{
+    return text.empty() || text[0] < '0' || text[0] > '9' ? -1 : std::atoll(text.c_str());
 }
 
 // Files of size bytes in the system's internet cache.
@@ -184,7 +204,7 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
 {
     const std::vector<std::string> again40000(3, "bytes=40000-;");
     std::vector<FaultRow> rows = {
-        {"Whole", nullptr, "", "", kVideoSize},
+        {"Whole", nullptr, "", "", kVideoSize, VideoBytes(kVideoSize), {}, false, false, {}, nullptr, VideoBytes(3000)},
         // Dropped every time: four requests, then the report offers Retry.
         {"Short", Cut(kClose, {40000}), "exclamation", "Only 40000 of 100000 bytes arrived", 40000,
          VideoBytes(kVideoSize), again40000, true},
@@ -206,11 +226,18 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
          },
          "", "", 5000},
         {"NotFound", [](FixtureServer::Route& r) { r.status = 404; r.reason = "Not Found"; }, "exclamation",
-         "\"404 Not Found\"", kNotFound.size(), kNotFound},
+         "\"404 Not Found\" instead of sending the video. The file \"NotFound.flv.part\" holds its reply",
+         kNotFound.size(), kNotFound, {}, false, false, {}, nullptr, VideoBytes(3000)},
+        // Without a length only an orderly close ends the video.
+        {"UnsizedReset",
+         [](FixtureServer::Route& r) {
+             r.contentLength = false;
+             r.resetAfter = {40000};
+         },
+         "stop", "keeps 40000 bytes", 40000, VideoBytes(kVideoSize), again40000, true},
         // Its words decoded from the ANSI code page, not widened byte by byte.
         {"Introuvable", [](FixtureServer::Route& r) { r.status = 404; r.reason = "Introuv\xC3\xA9"; }, "exclamation",
          "\"404 Introuv\xC3\xA9\"", kNotFound.size(), kNotFound},
-        {"NoReply", [](FixtureServer::Route& r) { r.reply = "none"; }, "exclamation", "without replying", 0},
         // What the library keeps of a reply without a status line is its
         // own affair (Wine's drops the first line).
         {"NoStatus", [](FixtureServer::Route& r) { r.reply = "raw"; }, "exclamation", "no status line",
@@ -321,6 +348,69 @@ TEST(Faults, RetryContinuesFromTheFile)
     EXPECT_EQ(clipwell.ProgressPos(), clipwell.ProgressHigh());
 }
 
+// A Clipwell that ended mid-transfer, closed or killed: a new one grabbing
+// the same page continues from the bytes the record counts, asking with
+// If-Range; a video that changed meanwhile comes whole. While the first
+// still runs, a second on the same title says so and leaves its file alone.
+TEST(Faults, AGrabInANewClipwellContinuesWhatWasKept)
+{
+    constexpr std::size_t kSize = 400000;
+    const struct {
+        std::string name;
+        bool killed;
+        int reviseAfter;
+    } rows[] = {{"Closed", false, -1}, {"Killed", true, -1}, {"ChangedMeanwhile", false, 1}};
+    FixtureServer server;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // At most 50 000 bytes a second, the first reply stalling for good
+        // at 300 000: the record has followed the bytes at least once
+        // before 150 000 of them have come.
+        FaultRow served{row.name, Cut(&FixtureServer::Route::stallAfter, {300000, -1}, {"ETag: \"v1\""}, true,
+                                      row.reviseAfter), "", "", 0, VideoBytes(kSize)};
+        const RouteChange stalls = served.route;
+        served.route = [&](FixtureServer::Route& r) { stalls(r); r.pace = 100; r.stallSeconds = 600; };
+        ServeRow(server, served);
+        auto first = std::make_unique<ClipwellDriver>(InFolder(row.name));
+        const std::string folder = first->Folder();
+        first->TypeUrl(PageUrl(row.name));
+        first->ClickGrab();
+        ASSERT_TRUE(WaitUntil([&] { return ParseCount(first->Status()) >= 150000; }, 30000)) << first->Status();
+        ClipwellOptions again = InFolder(row.name);
+        again.keepFolder = true;
+        if (row.killed) {
+            first.reset();
+        } else {
+            ClipwellDriver second(again);
+            second.TypeUrl(PageUrl(row.name));
+            second.ClickGrab();
+            const auto busy = ExpectMessageBox(second);
+            EXPECT_NE(busy.text.find("Another Clipwell is already saving this video into \"" + row.name + ".flv.part\""),
+                      std::string::npos) << busy.text;
+            ExpectClosed(second, busy);
+            first->SysCommand(SC_CLOSE);
+            const auto box = ExpectMessageBox(*first);
+            EXPECT_NE(box.text.find(".flv.part\". Grabbing the page again continues it."), std::string::npos) << box.text;
+            ExpectClosed(*first, box);
+            EXPECT_TRUE(first->WaitForExit(10000));
+        }
+        const std::string kept = ReadWholeFile(folder + row.name + ".flv.part").value_or("");
+        ClipwellDriver next(again);
+        next.TypeUrl(PageUrl(row.name));
+        next.ClickGrab();
+        const std::string whole = row.reviseAfter < 0 ? served.body : Revised(served.body);
+        EXPECT_TRUE(SameBytes(ExpectOutput(next, row.name + ".flv", 30000), whole));
+        EXPECT_FALSE(next.OutputExists(row.name + ".flv.part") || next.OutputExists(row.name + ".flv.resume"));
+        const std::vector<std::string> requests = VideoRanges(server, served);
+        ASSERT_EQ(requests.size(), 2u);
+        const long long from = ParseCount(requests[1].substr(6));
+        EXPECT_EQ(requests[1], "bytes=" + std::to_string(from) + "-;\"v1\"");
+        EXPECT_GT(from, 0);
+        EXPECT_LE(from, static_cast<long long>(kept.size()));
+        EXPECT_TRUE(row.killed || from == static_cast<long long>(kept.size()));
+    }
+}
+
 // A new grab while the old one waits to continue, or for a reply that
 // comes only after the stop: the old worker asks for nothing more and
 // touches neither the new grab's bar and text nor its own file.
@@ -355,7 +445,7 @@ TEST(Faults, AStoppedWorkerLeavesTheNextGrabAlone)
         EXPECT_EQ(clipwell.ProgressHigh(), 200000);
         EXPECT_EQ(clipwell.Status(), "200000 / 200000 B");
         std::string kept;
-        EXPECT_TRUE(clipwell.ReadOutput(row.name + ".flv", kept));
+        EXPECT_TRUE(clipwell.ReadOutput(row.name + ".flv.part", kept));
         EXPECT_TRUE(SameBytes(kept, row.body.substr(0, row.kept)));
         EXPECT_EQ(VideoRanges(server, row).size(), requests);
         EXPECT_TRUE(clipwell.OtherDialogs().empty());
@@ -384,7 +474,7 @@ TEST(Faults, AFullDiskIsSaidOnceAndTheWindowGoesOn)
                               r.stallSeconds = 600;
                           }, "", "", 0});
         ClipwellDriver clipwell(InFolder(row.name));
-        const std::string link = WindowsToUnixPath(clipwell.Folder() + row.name + ".flv");
+        const std::string link = WindowsToUnixPath(clipwell.Folder() + row.name + ".flv.part");
         // Wine can neither read nor delete the link: the Unix side removes
         // it, so that the next run finds an empty folder.
         const std::shared_ptr<void> unlink(nullptr, [&](void*) { RunOnUnixSide("rm " + link + " > $part", link + ".gone"); });
@@ -398,7 +488,7 @@ TEST(Faults, AFullDiskIsSaidOnceAndTheWindowGoesOn)
         }
         const auto box = ExpectMessageBox(clipwell);
         EXPECT_EQ(box.icon, "stop");
-        EXPECT_NE(box.text.find("The file \"" + row.name + ".flv\" is empty."), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("The file \"" + row.name + ".flv.part\" is empty."), std::string::npos) << box.text;
         ExpectClosed(clipwell, box);
         if (row.name == "FullClose") {
             EXPECT_TRUE(clipwell.WaitForExit(kRowMs)) << "the window stayed";
@@ -490,10 +580,14 @@ TEST(StalledFaults, EndingDuringAStallClosesTheFileAndEndsAtOnce)
         SCOPED_TRACE(row.name);
         ClipwellDriver clipwell(InFolder(row.name));
         StartStallingForGood(clipwell, server, row.name);
-        const DWORD ended = GetTickCount();
         row.end(clipwell);
+        const auto box = ExpectMessageBox(clipwell);
+        EXPECT_NE(box.text.find("The 50000 bytes that arrived are kept in \"" + row.name + ".flv.part\""),
+                  std::string::npos) << box.text;
+        const DWORD ended = GetTickCount();
+        ExpectClosed(clipwell, box);
         std::string kept;
-        EXPECT_TRUE(WaitUntil([&] { return clipwell.ReadOutput(row.name + ".flv", kept); }, kWithoutWaitingMs))
+        EXPECT_TRUE(WaitUntil([&] { return clipwell.ReadOutput(row.name + ".flv.part", kept); }, kWithoutWaitingMs))
             << "the file stayed open";
         EXPECT_TRUE(SameBytes(kept, VideoBytes(kVideoSize).substr(0, kStallAt)));
         EXPECT_TRUE(clipwell.WaitForExit(floorMs + kWithoutWaitingMs))
@@ -514,7 +608,7 @@ TEST(StalledFaults, ANewGrabDuringAStallStartsAtOnce)
         << "the new page waited for the stalled video";
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Second.flv"), second));
     std::string first;
-    EXPECT_TRUE(clipwell.ReadOutput("First.flv", first));
+    EXPECT_TRUE(clipwell.ReadOutput("First.flv.part", first));
     EXPECT_TRUE(SameBytes(first, VideoBytes(kVideoSize).substr(0, kStallAt)));
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }

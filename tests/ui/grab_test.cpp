@@ -2,6 +2,7 @@
 // fixture server, reached through the proxy setting.
 #include "driver_checks.h"
 #include "fixture_client.h"
+#include "host_files.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,14 @@ TEST(GrabFixes, OutputNamesStayInTheFolderAndAvoidDevices)
         clipwell.ClickGrab();
         EXPECT_EQ(ExpectOutput(clipwell, std::string("_") + device + ".flv"), "not the console") << device;
     }
+    // Too long for a name: cut so that the partial and its record fit too.
+    const std::string longTitle = std::string(283, 'x') + " an end";
+    ServeVideoPage(server, kId, longTitle, "long");
+    clipwell.ClickGrab();
+    EXPECT_TRUE(WaitUntil([&] {
+        return UnixFolderListing(clipwell.Folder()).value_or("").find("\n" + longTitle.substr(0, 244) + ".flv\n") !=
+                   std::string::npos && clipwell.GrabEnabled();
+    }, 20000)) << UnixFolderListing(clipwell.Folder()).value_or("");
 }
 
 TEST(GrabFixes, AnUncreatableFileStopsTheGrabBeforeTheRequest)

@@ -78,15 +78,21 @@ unsigned CInternetFile::ReadChunk(void* buffer, unsigned count, const std::funct
         DWORD read = 0;
         DWORD error = 0;
         const DWORD start = GetTickCount();
-        if (!InternetQueryDataAvailable(GetHandle(), &available, 0, 0))
+        if (m_confirmEnd) {
+            if (TryRead(bytes + got, count - got, read, error) && read == 0)
+                break;
+            got += read;
+        } else if (!InternetQueryDataAvailable(GetHandle(), &available, 0, 0))
             error = ReceiveError(start);
         else if (available == 0)
             break;
         else if (TryRead(bytes + got, available < count - got ? available : count - got, read, error))
             got += read;
         if (error != 0) {
-            if (IsConnectionLost(error))
+            if (IsConnectionLost(error)) {
+                m_lostError = error;
                 break;
+            }
             if (got == 0)
                 throw CInternetException(error, m_dwContext);
             m_pendingError = error;

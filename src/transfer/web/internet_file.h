@@ -24,9 +24,18 @@ public:
     // the buffer after each read that leaves it short, so the caller can
     // keep those bytes should it give up waiting. A failure after some
     // bytes returns them and is raised by the next call. A connection that
-    // the server drops or resets ends the body as a close does: the caller
-    // compares the length it got with the one it was promised.
+    // the server drops or resets ends the body too, and LostConnection
+    // says so: with a length, the caller compares it with what it got;
+    // without one, only an orderly close ends a body whole.
     unsigned ReadChunk(void* buffer, unsigned count, const std::function<bool(unsigned)>& arrived = nullptr);
+    // The code of the lost connection that ended the body; 0 when none.
+    DWORD LostConnection() const { return m_lostError; }
+    // Has ReadChunk read without asking first what has arrived, for a body
+    // without a length, whose end only an orderly close may be: Wine's
+    // library answers that question with no more data when the connection
+    // was reset, and only a read meets the reset. Each read then waits
+    // until it has the rest of the chunk.
+    void ConfirmEnd() { m_confirmEnd = true; }
     // Closes the handle and frees the line buffer; never raises.
     void Close() override;
     void Abort() override;
@@ -68,6 +77,8 @@ private:
     // The code of a failure met by ReadChunk after it had bytes in hand; 0
     // when none waits to be raised.
     DWORD m_pendingError = 0;
+    DWORD m_lostError = 0;
+    bool m_confirmEnd = false;
     bool m_bReadMode = true;
     DWORD_PTR m_dwContext;
     std::string m_strObject;
