@@ -158,7 +158,7 @@ void Grab(ClipwellDriver& clipwell, unsigned grab, Kind kind)
 {
     clipwell.TypeUrl("http://video.example.com/watch?v=" + std::to_string(grab));
     clipwell.ClickGrab();
-    const std::string name = "Soak " + std::to_string(grab) + ".flv";
+    const std::string name = "Soak " + std::to_string(grab) + (kind == Kind::NotFound ? ".flv.part" : ".flv");
     if (kind == Kind::Replaced) {
         const std::string stalled = std::to_string(kReplacedAt) + " / " + std::to_string(kVideoSize) + " B";
         WaitUntil([&] { return clipwell.Status() == stalled; }, 20000);
@@ -195,10 +195,12 @@ int RunSoak(const ClipwellOptions& options, unsigned grabs)
     int failures = clipwell.Running() ? 0 : 1;
     for (unsigned grab = 0; grab < grabs; ++grab) {
         std::string bytes;
-        const std::string name = "Soak " + std::to_string(grab) + ".flv";
         // Only a replaced grab may stop short: the fixture let every other
-        // finish, a dropped one by its continuation.
+        // finish, a dropped one by its continuation. What is not a whole
+        // video stays under the partial name.
         const Kind kind = grab + 1 == grabs ? Kind::Whole : static_cast<Kind>(grab % static_cast<unsigned>(Kind::Count));
+        const bool partial = kind == Kind::Replaced || kind == Kind::NotFound;
+        const std::string name = "Soak " + std::to_string(grab) + (partial ? ".flv.part" : ".flv");
         const bool whole = kind != Kind::Replaced;
         if (!clipwell.ReadOutput(name, bytes) || served[grab].compare(0, bytes.size(), bytes) != 0 ||
             (whole && bytes.size() != served[grab].size())) {
