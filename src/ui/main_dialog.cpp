@@ -9,7 +9,6 @@
 #include "resource.h"
 #include "transfer/transfer_messages.h"
 #include "ui/about_dialog.h"
-#include "ui/control_print.h"
 #include "ui/icon_origin.h"
 
 BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
@@ -188,6 +187,8 @@ void CMainDlg::RepaintTransferControls()
         control->SetRedraw(TRUE);
         RedrawWindow(control->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
+    m_statusPrint.Release();
+    m_progressPrint.Release();
 }
 
 void CMainDlg::PrintTransferControls()
@@ -196,11 +197,13 @@ void CMainDlg::PrintTransferControls()
     // system more than the frame itself; printed, the controls draw as
     // they would paint, and their painting stays off.
     CClientDC dc(this);
-    for (const CWnd* control : {static_cast<CWnd*>(&m_status), static_cast<CWnd*>(&m_progress)}) {
+    const std::pair<const CWnd*, ControlPrint*> controls[] = {{&m_status, &m_statusPrint},
+                                                               {&m_progress, &m_progressPrint}};
+    for (const auto& [control, print] : controls) {
         RECT place;
         ::GetWindowRect(control->m_hWnd, &place);
         MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
-        PrintControl(dc.m_hDC, control->m_hWnd, place);
+        print->Print(dc.m_hDC, control->m_hWnd, place);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "framework/dialog.h"
 #include "transfer/transfer_controller.h"
 #include "transfer/transfer_window.h"
+#include "ui/control_print.h"
 #include "ui/window_progress.h"
 
 #include <optional>
@@ -63,6 +64,9 @@ private:
     CProgressCtrl m_progress;
     CStatic m_status;
     CButton m_grabButton;
+    // The bitmaps the status text and the bar print into during a transfer.
+    ControlPrint m_statusPrint;
+    ControlPrint m_progressPrint;
     HICON m_hIcon;
     std::optional<std::wstring> m_startAddress;
     WindowProgress m_windowProgress;
