@@ -61,11 +61,14 @@ done
 # Clipwell and the floor with hidden controls run in alternating pairs,
 # many of them, and the report compares each pair's two times.
 pairs=${THROUGHPUT_PAIRS:-$((runs * 5))}
+# Every other pair runs the floor first: a machine that speeds up or slows
+# down during a run then tips the pairs' ratios one way as often as the other.
 grab_pairs() {
-  for _ in $(seq "$pairs"); do
+  for pair in $(seq "$pairs"); do
+    if ((pair % 2 == 0)); then floor --hidden; fi
     under_fixture "$bin/bench/clipwell_bench.exe" "$port" throughput "$(page harbour)" \
       "Sunset over the harbour.flv" "$(winpath "$site/videos/harbour.flv")" | tr -d '\r' | record
-    floor --hidden
+    if ((pair % 2 == 1)); then floor --hidden; fi
   done
 }
 echo "== grab of 8 MiB: Clipwell and the floor with hidden controls, $pairs pairs"
