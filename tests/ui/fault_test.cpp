@@ -584,8 +584,10 @@ TEST(StalledFaults, EndingDuringAStallClosesTheFileAndEndsAtOnce)
         const auto box = ExpectMessageBox(clipwell);
         EXPECT_NE(box.text.find("The 50000 bytes that arrived are kept in \"" + row.name + ".flv.part\""),
                   std::string::npos) << box.text;
+        EXPECT_FALSE(IsWindowVisible(clipwell.Main())) << "the window stayed under the report";
         const DWORD ended = GetTickCount();
         ExpectClosed(clipwell, box);
+        EXPECT_TRUE(clipwell.OtherDialogs().empty());
         std::string kept;
         EXPECT_TRUE(WaitUntil([&] { return clipwell.ReadOutput(row.name + ".flv.part", kept); }, kWithoutWaitingMs))
             << "the file stayed open";

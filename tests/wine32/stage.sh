@@ -36,7 +36,7 @@ root=$(cd "$here/../.." && pwd)
 
 # What runs against the fixture server (ui_tests) and against nginx
 # (e2e_tests): gtest filters.
-UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEnter:Help.F1OpensTheReadMeBesideTheProgram:Transfer.CloseEndsTheDialogAndKeepsTheBytes
+UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEnter:Help.F1OpensTheReadMeBesideTheProgram
 # The address on the command line, a bad one too, and the caption during a grab.
 UI_CASES+=:StartUp.GrabsTheAddressOnItsCommandLine:Errors.ACodeNoTableKnowsFallsBackByHowTheGrabCame
 UI_CASES+=:Grab.SavesTheVideoUnderThePageTitleWithItsProgress
