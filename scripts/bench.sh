@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${1:-3}
 
-scripts/setup.sh
+scripts/setup.sh --i386
 # Optimised builds of their own; the Wine rig (prefix, wineserver, Xvfb)
 # is the one of the win64 test build.
 for preset in bench-host bench-win64 win64; do

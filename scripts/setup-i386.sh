@@ -7,12 +7,16 @@
 #              suites of the machine's Debian mirror, no script run
 #   DIR/qemu   qemu-i386 of the backports suite's qemu-user (static): the
 #              32-bit programs run under it where the kernel runs none
+#   DIR/usr-lib  what the stage lays over /usr/lib: the root's 32-bit
+#              loader beside the machine's wine64, which starts it from
+#              there, and the root's 32-bit libraries, which wineserver
+#              opens by their path
 #   DIR/ready  the versions, written last
 # If either cannot be had, DIR/unavailable says why (in words the test
 # command prints) and set-up goes on: every other stage needs none of it.
 #   setup-i386.sh [DIR]    (CLIPWELL_I386_DIR or /var/cache/clipwell/i386)
 set -euo pipefail
-dir=${1:-${CLIPWELL_I386_DIR:-/var/cache/clipwell/i386}}
+dir=$(realpath -m "${1:-${CLIPWELL_I386_DIR:-/var/cache/clipwell/i386}}")
 TRIES=3
 PAUSE=20
 
@@ -91,7 +95,10 @@ tried "$dir/root.log" make_root ||
 builtin_zlib "$dir/root.new"
 tried "$dir/qemu.log" fetch_qemu ||
   unavailable "qemu-user could not be had from $mirror $codename-backports."
-rm -rf "$dir/root" "$dir/qemu" "$dir/apt"
+rm -rf "$dir/root" "$dir/qemu" "$dir/apt" "$dir/usr-lib"
 mv "$dir/root.new" "$dir/root"
 mv "$dir/qemu.new" "$dir/qemu"
+mkdir -p "$dir/usr-lib/wine"
+cp "$dir/root/usr/lib/wine/wine" "$dir/usr-lib/wine/"
+ln -s "$dir/root/usr/lib/i386-linux-gnu" "$dir/usr-lib/"
 echo "$stamp" >"$dir/ready"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Starts or stops the sample video site on nginx, on a free loopback port.
-#   serve.sh start STATE_DIR [--tests] [--close] [--tls CERT_DIR]
+#   serve.sh start STATE_DIR [--tests] [--tls CERT_DIR]
 #                           writes the site and STATE_DIR/port; --tests adds
-#                           the tests' pages, --close closes every connection
-#                           after its response (no keep-alive); --tls serves
+#                           the tests' pages; --tls serves
 #                           https too, with the certificates of CERT_DIR
 #                           (made there by make_certs.py when missing), and
 #                           puts a proxy that tunnels CONNECT in front of
@@ -18,7 +17,6 @@ nginx=$(command -v nginx || echo /usr/sbin/nginx)
 case "$command" in
 start)
   tests=
-  keepalive=75s
   tls=
   set -- "${@:3}"
   while (($#)); do
@@ -30,10 +28,6 @@ start)
       shift
       ;;
     --tests) tests=--tests ;;
-    # 32-bit WinINet under qemu-user breaks when a kept-alive connection
-    # goes back to its pool (an emulation fault, not one of the program's):
-    # the 32-bit stage (tests/wine32) asks for connections that close.
-    --close) keepalive=0 ;;
     *)
       echo "unknown option $option" >&2
       exit 2
@@ -50,7 +44,7 @@ start)
     tls_port=$(free_port)
     listen_tls="listen 127.0.0.1:$tls_port ssl; ssl_certificate $tls/site.pem; ssl_certificate_key $tls/leaf.key;"
   fi
-  sed -e "s|@STATE@|$state|g" -e "s|@SITE@|$state/site|g" -e "s|@PORT@|$port|g" -e "s|@KEEPALIVE@|$keepalive|g" \
+  sed -e "s|@STATE@|$state|g" -e "s|@SITE@|$state/site|g" -e "s|@PORT@|$port|g" \
     -e "s|@TLS@|$listen_tls|" "$here/nginx.conf.in" >"$state/nginx.conf"
   "$nginx" -p "$state" -c "$state/nginx.conf" -e "$state/error.log" </dev/null >/dev/null 2>&1
   rm -f "$state/port"
@@ -80,7 +74,7 @@ stop)
   rm -f "$state/port"
   ;;
 *)
-  echo "usage: $0 start|stop STATE_DIR [--tests] [--close] [--tls CERT_DIR]" >&2
+  echo "usage: $0 start|stop STATE_DIR [--tests] [--tls CERT_DIR]" >&2
   exit 2
   ;;
 esac
