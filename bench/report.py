@@ -1,11 +1,25 @@
 #!/usr/bin/env python3
 """Turns the benchmark's name=value lines into one table (median, min,
-max of the runs) with the ratios, and the same as JSON.
+max of the runs) with the ratios, each median of pair ratios with its 95 %
+interval, and the same as JSON.
 usage: report.py RESULTS.txt RESULTS.json WINE_VERSION"""
 import json
 import platform
+import random
 import statistics
 import sys
+
+
+def interval(each, draws=10000):
+    """A 95 % interval of the median of EACH by the bootstrap: EACH resampled
+    with replacement DRAWS times, and the 2.5th and 97.5th percentiles of the
+    resampled medians. The seed is fixed, so the same results print the same
+    interval."""
+    if not each:
+        return float("nan"), float("nan")
+    draw = random.Random(1)
+    cuts = statistics.quantiles([statistics.median(draw.choices(each, k=len(each))) for _ in range(draws)], n=40)
+    return cuts[0], cuts[-1]
 
 
 def main(results_path, json_path, wine):
@@ -19,15 +33,20 @@ def main(results_path, json_path, wine):
              for name, v in values.items()}
     median = lambda name: table[name]["median"] if name in table else float("nan")
     # Clipwell and the hidden floor ran in alternating pairs: each pair's
-    # ratio is a side-by-side measure, and their median sums them up.
+    # ratio is a side-by-side measure, and their median sums them up; its
+    # interval tells how far that median could move with other pairs.
     def pairs(suffix):
-        each = [c / f for c, f in zip(values.get("clipwell" + suffix, []), values.get("floor_hidden" + suffix, []))]
-        return statistics.median(each) if each else float("nan")
+        return [c / f for c, f in zip(values.get("clipwell" + suffix, []), values.get("floor_hidden" + suffix, []))]
+
+    two, one = pairs("_seconds"), pairs("_one_cpu_seconds")
+    median_of = lambda each: statistics.median(each) if each else float("nan")
+    intervals = {"clipwell/floor_hidden, median of the pairs": interval(two),
+                 "clipwell/floor_hidden, one processor, median of the pairs": interval(one)}
 
     ratios = {
         "clipwell/floor": median("clipwell_seconds") / median("floor_seconds"),
-        "clipwell/floor_hidden, median of the pairs": pairs("_seconds"),
-        "clipwell/floor_hidden, one processor, median of the pairs": pairs("_one_cpu_seconds"),
+        "clipwell/floor_hidden, median of the pairs": median_of(two),
+        "clipwell/floor_hidden, one processor, median of the pairs": median_of(one),
         "clipwell/curl": median("clipwell_seconds") / median("curl_seconds"),
         "floor/floor_hidden": median("floor_seconds") / median("floor_hidden_seconds"),
         "native page 16/1 MiB": median("native_page_16mib_seconds") / median("native_page_1mib_seconds"),
@@ -43,7 +62,8 @@ def main(results_path, json_path, wine):
         print("%-34s %12.4f %12.4f %12.4f %5d" % (name, row["median"], row["min"], row["max"], row["runs"]))
     print()
     for name, ratio in ratios.items():
-        print("%-58s %8.3f" % (name, ratio))
+        print("%-58s %8.3f" % (name, ratio)
+              + ("   95 %% interval %.3f to %.3f" % intervals[name] if name in intervals else ""))
     if median("win32_emulated") == 1:
         print("The 32-bit exe ran under qemu-user: its ratio measures the emulation, not the program.")
     goals = {
@@ -74,6 +94,7 @@ def main(results_path, json_path, wine):
         print("%-60s %s" % (goal, "holds" if held else "MISSED"))
     with open(json_path, "w") as out:
         json.dump({"machine": platform.platform(), "wine": wine, "measures": table, "ratios": ratios,
+                   "intervals": {name: {"low": low, "high": high} for name, (low, high) in intervals.items()},
                    "goals": goals}, out, indent=2)
 
 

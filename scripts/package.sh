@@ -4,7 +4,7 @@
 # README and SHA-256 sums; next to the zip, outside the user's package,
 # DIST/Clipwell-<version>-win32.debug holds the program's debug information
 # (the stripped program names it, for debuggers). The version is the
-# project's, in CMakeLists.txt. Prints the sizes that the README quotes.
+# project's, in CMakeLists.txt. Prints the sizes that docs/package.md quotes.
 #
 # Reproducible: every time stamp is the last commit's (or SOURCE_DATE_EPOCH's),
 # and the binaries hold no build paths, so two builds of the same sources
@@ -52,7 +52,7 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
         entry.external_attr = 0
         archive.writestr(entry, data, zipfile.ZIP_DEFLATED)
 PY
-# The figures the README quotes, on standard error: the last line of
+# The figures docs/package.md quotes, on standard error: the last line of
 # standard output is the zip's path.
 python3 - "$build/Clipwell-stripped.exe" "$dist/$name.zip" "$dist/$name.debug" >&2 <<'PY'
 import os

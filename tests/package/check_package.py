@@ -2,10 +2,13 @@
 """Checks a release zip: it holds a PE32 (i686) Clipwell.exe whose version
 block says the version, a README and sums that match. The program is
 stripped (no symbols, no debug sections) and names its debug file, which
-lies next to the zip, outside it, and matches the name's checksum.
+lies next to the zip, outside it, and matches the name's checksum. Every
+size the documents quote for the exe, the zip and the debug file is the
+build's, within 1 %.
 usage: check_package.py ZIP VERSION"""
 import hashlib
 import os
+import re
 import struct
 import sys
 import zipfile
@@ -52,6 +55,38 @@ def check_debug_file(exe, folder, version):
     return problems
 
 
+# The sizes the documents quote: the document, the figure's pattern, what it
+# measures and the figure's unit. Every pattern must match at least once, so
+# that a figure reworded out of its pattern is noticed too.
+QUOTED = [
+    ("docs/package.md", r"stripped: (\d+) KB", "Clipwell.exe", "KB"),
+    ("docs/package.md", r"\((\d[\d ]*) bytes;", "Clipwell.exe", "bytes"),
+    ("docs/package.md", r"(\d+) KB\s+in the zip", "the zip", "KB"),
+    ("docs/package.md", r"debug information \((\d+(?:\.\d+)?) MB\)", "the debug file", "MB"),
+]
+UNITS = {"bytes": 1, "KB": 1024, "MB": 1024 * 1024}
+
+
+def check_quoted_sizes(sizes):
+    """Compares each quoted figure with SIZES, the build's sizes in bytes by
+    what they measure."""
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    problems = []
+    for document, pattern, measure, unit in QUOTED:
+        with open(os.path.join(root, document), encoding="utf-8") as text:
+            figures = re.findall(pattern, text.read())
+        if not figures:
+            problems.append("%s no longer quotes the size of %s as /%s/" % (document, measure, pattern))
+        size = sizes.get(measure)
+        for figure in figures:
+            if size is not None and abs(float(figure.replace(" ", "")) * UNITS[unit] - size) > 0.01 * size:
+                build = "%d bytes" % size
+                if unit != "bytes":
+                    build = "%.1f %s (%s)" % (size / UNITS[unit], unit, build)
+                problems.append("%s quotes %s %s for %s; the build's is %s" % (document, figure, unit, measure, build))
+    return problems
+
+
 def main(path, version):
     problems = []
     with zipfile.ZipFile(path) as archive:
@@ -69,6 +104,11 @@ def main(path, version):
                     ("\0" + version + "\0").encode("utf-16-le") not in exe:
                 problems.append("no %s %s in the version block" % (key, version))
         problems += check_debug_file(exe, os.path.dirname(path), version)
+        sizes = {"Clipwell.exe": len(exe), "the zip": os.path.getsize(path)}
+        debug = os.path.join(os.path.dirname(path), "Clipwell-%s-win32.debug" % version)
+        if os.path.isfile(debug):
+            sizes["the debug file"] = os.path.getsize(debug)
+        problems += check_quoted_sizes(sizes)
         if version not in archive.read("README.txt").decode():
             problems.append("the README does not name the version")
         for line in archive.read("SHA256SUMS.txt").decode().splitlines():
