@@ -68,8 +68,7 @@ public:
     void TypeKeys(const std::vector<std::pair<WORD, bool>>& keys);
     void SysCommand(WPARAM command);
 
-    std::string Text(HWND window) const;
-    std::string Status() const { return Text(Control(IDC_STATUS)); }
+    std::string Status() const { return WindowText(Control(IDC_STATUS)); }
     bool GrabEnabled() const { return IsWindowEnabled(Control(IDC_GRAB)) != FALSE; }
     int ProgressLow() const;
     int ProgressHigh() const;

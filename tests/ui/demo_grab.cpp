@@ -53,12 +53,12 @@ bool Reported(const ClipwellDriver& clipwell)
 // Clipwell's other dialogs, message boxes with their text.
 void Describe(const ClipwellDriver& clipwell)
 {
-    std::printf("address: %s\nstatus: %s\n", clipwell.Text(clipwell.Control(IDC_URL)).c_str(),
+    std::printf("address: %s\nstatus: %s\n", WindowText(clipwell.Control(IDC_URL)).c_str(),
                 clipwell.Status().c_str());
     for (HWND dialog : clipwell.OtherDialogs()) {
         const HWND text = GetDlgItem(dialog, 0xFFFF);
-        std::printf("message box \"%s\": %s\n", clipwell.Text(dialog).c_str(),
-                    text != nullptr ? clipwell.Text(text).c_str() : "(a dialog without a message)");
+        std::printf("message box \"%s\": %s\n", WindowText(dialog).c_str(),
+                    text != nullptr ? WindowText(text).c_str() : "(a dialog without a message)");
     }
 }
 
@@ -72,7 +72,7 @@ int Demonstrate(const ClipwellOptions& options, const std::string& address, cons
     // message time out: type until the box holds the address.
     const bool typed = WaitSaying(clipwell, "the address box to take the address", [&] {
         clipwell.TypeUrl(address);
-        return clipwell.Text(clipwell.Control(IDC_URL)) == address;
+        return WindowText(clipwell.Control(IDC_URL)) == address;
     }, 60000);
     if (!typed) {
         std::printf("The address box did not take the address.\n");

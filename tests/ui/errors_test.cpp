@@ -130,7 +130,7 @@ TEST(AppName, ComesFromTheExecutablesName)
         const auto box = FailedGrab(clipwell, PageUrl("none"), false);
         EXPECT_EQ(box.caption, "Demo Tool");
         // The dialog's own caption comes from its template.
-        EXPECT_EQ(clipwell.Text(clipwell.Main()), "Clipwell");
+        EXPECT_EQ(WindowText(clipwell.Main()), "Clipwell");
     }
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 3u);
