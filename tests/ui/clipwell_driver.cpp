@@ -160,30 +160,19 @@ void ClipwellDriver::Launch(const Options& options)
     m_process = process.hProcess;
     m_processId = process.dwProcessId;
 
+    // The main window is the dialog with the Grab button.
     const bool shown = WaitUntil(
         [this] {
-            EnumWindows(&ClipwellDriver::FindMain, reinterpret_cast<LPARAM>(this));
+            for (HWND dialog : DialogsOf(m_processId)) {
+                if (GetDlgItem(dialog, IDC_GRAB) != nullptr)
+                    m_main = dialog;
+            }
             return m_main != nullptr;
         },
         15000);
     if (!shown)
         throw std::runtime_error("Clipwell's window did not appear");
     BringToFront();
-}
-
-BOOL CALLBACK ClipwellDriver::FindMain(HWND window, LPARAM self)
-{
-    auto* driver = reinterpret_cast<ClipwellDriver*>(self);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (pid == driver->m_processId && IsWindowVisible(window) && std::string(name) == "#32770" &&
-        GetDlgItem(window, IDC_GRAB) != nullptr) {
-        driver->m_main = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 ClipwellDriver::~ClipwellDriver()

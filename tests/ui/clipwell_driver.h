@@ -109,7 +109,6 @@ private:
     void BringToFront();
     // Ends the process if it still runs, and lets go of it.
     void End();
-    static BOOL CALLBACK FindMain(HWND window, LPARAM self);
 
     std::string m_folder;
     HANDLE m_process = nullptr;

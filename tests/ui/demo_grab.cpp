@@ -15,7 +15,6 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -45,8 +44,7 @@ bool WaitSaying(const ClipwellDriver& clipwell, const char* what, const std::fun
 // Whether Clipwell shows a message box: the grab has ended with a report.
 bool Reported(const ClipwellDriver& clipwell)
 {
-    const std::vector<HWND> dialogs = clipwell.OtherDialogs();
-    return std::any_of(dialogs.begin(), dialogs.end(), [](HWND dialog) { return GetDlgItem(dialog, 0xFFFF) != nullptr; });
+    return !MessageBoxesOf(clipwell.ProcessId()).empty();
 }
 
 // What the window shows: the address box, the status text and each of
