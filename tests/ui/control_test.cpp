@@ -21,8 +21,7 @@ TEST(Transfer, EnterDuringATransferStartsTheNextOne)
 
     const std::string second = VideoBytes(kVideoSize, 'b');
     ServeVideoPage(server, "two", "Second", second);
-    clipwell.TypeUrl(PageUrl("two"));
-    clipwell.TypeKey(VK_RETURN);
+    clipwell.StartGrab(PageUrl("two"), GrabBy::Enter);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Second.flv"), second));
     EXPECT_TRUE(clipwell.WaitForGrabEnabled());
     // The first transfer's current read ends when the stall does; it stops

@@ -373,8 +373,7 @@ TEST(Faults, AGrabInANewClipwellContinuesWhatWasKept)
         ServeRow(server, served);
         auto first = std::make_unique<ClipwellDriver>(InFolder(row.name));
         const std::string folder = first->Folder();
-        first->TypeUrl(PageUrl(row.name));
-        first->ClickGrab();
+        first->StartGrab(PageUrl(row.name));
         ASSERT_TRUE(WaitUntil([&] { return ParseCount(first->Status()) >= 150000; }, 30000)) << first->Status();
         ClipwellOptions again = InFolder(row.name);
         again.keepFolder = true;
@@ -382,8 +381,7 @@ TEST(Faults, AGrabInANewClipwellContinuesWhatWasKept)
             first.reset();
         } else {
             ClipwellDriver second(again);
-            second.TypeUrl(PageUrl(row.name));
-            second.ClickGrab();
+            second.StartGrab(PageUrl(row.name));
             const auto busy = ExpectMessageBox(second);
             EXPECT_NE(busy.text.find("Another Clipwell is already saving this video into \"" + row.name + ".flv.part\""),
                       std::string::npos) << busy.text;
@@ -396,8 +394,7 @@ TEST(Faults, AGrabInANewClipwellContinuesWhatWasKept)
         }
         const std::string kept = ReadWholeFile(folder + row.name + ".flv.part").value_or("");
         ClipwellDriver next(again);
-        next.TypeUrl(PageUrl(row.name));
-        next.ClickGrab();
+        next.StartGrab(PageUrl(row.name));
         const std::string whole = row.reviseAfter < 0 ? served.body : Revised(served.body);
         EXPECT_TRUE(SameBytes(ExpectOutput(next, row.name + ".flv", 30000), whole));
         EXPECT_FALSE(next.OutputExists(row.name + ".flv.part") || next.OutputExists(row.name + ".flv.resume"));
@@ -438,8 +435,7 @@ TEST(Faults, AStoppedWorkerLeavesTheNextGrabAlone)
         ASSERT_TRUE(WaitUntil([&] { return VideoRanges(server, row).size() == requests &&
                                            std::regex_match(clipwell.Status(), waitFor); }, kRowMs))
             << clipwell.Status();
-        clipwell.TypeUrl(PageUrl("next"));
-        clipwell.PressEnter();
+        clipwell.StartGrab(PageUrl("next"), GrabBy::Enter);
         EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Next.flv"), next));
         WaitUntil([&] { return GetTickCount() - started > 4500; }, 6000);
         EXPECT_EQ(clipwell.ProgressHigh(), 200000);
@@ -462,7 +458,7 @@ TEST(Faults, AFullDiskIsSaidOnceAndTheWindowGoesOn)
         std::function<void(ClipwellDriver&)> stop;  // during a stall after 500 bytes
     } rows[] = {
         {"Full", nullptr},
-        {"FullNewGrab", [](ClipwellDriver& c) { c.TypeUrl(PageUrl("Whole")); c.PressEnter(); }},
+        {"FullNewGrab", [](ClipwellDriver& c) { c.StartGrab(PageUrl("Whole"), GrabBy::Enter); }},
         {"FullClose", [](ClipwellDriver& c) { c.SysCommand(SC_CLOSE); }},
     };
     FixtureServer server;
@@ -604,8 +600,7 @@ TEST(StalledFaults, ANewGrabDuringAStallStartsAtOnce)
     StartStallingForGood(clipwell, server, "First");
     const std::string second = VideoBytes(3000);
     ServeVideoPage(server, "second", "Second", second);
-    clipwell.TypeUrl(PageUrl("second"));
-    clipwell.PressEnter();
+    clipwell.StartGrab(PageUrl("second"), GrabBy::Enter);
     EXPECT_TRUE(WaitUntil([&] { return !server.RequestsFor("/watch?v=second").empty(); }, kWithoutWaitingMs))
         << "the new page waited for the stalled video";
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Second.flv"), second));

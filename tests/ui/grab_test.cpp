@@ -110,8 +110,7 @@ TEST(Grab, RunsByEnterAndNamesAPageWithoutTitle)
     server.Serve("/watch?v=untitled", "<p>\r\nx embed src=\"/player2.swf?video_id=u\" y\r\n");
     server.Serve("/get_video?video_id=u", "untitled video");
     ClipwellDriver clipwell;
-    clipwell.TypeUrl("http://video.example.com/watch?v=untitled");
-    clipwell.TypeKey(VK_RETURN);
+    clipwell.StartGrab("http://video.example.com/watch?v=untitled", GrabBy::Enter);
     EXPECT_EQ(ExpectOutput(clipwell, ".flv"), "untitled video");
     EXPECT_TRUE(IsWindowVisible(clipwell.Main()));
 }
@@ -174,10 +173,8 @@ TEST(Grab, SendsAnAddressInAnyScriptAsABrowserDoes)
         ClipwellOptions options;
         options.arguments = row.commandLine ? std::string("\"") + row.address + "\"" : "";
         ClipwellDriver clipwell(options);
-        if (!row.commandLine) {
-            clipwell.TypeUrl(row.address);
-            clipwell.ClickGrab();
-        }
+        if (!row.commandLine)
+            clipwell.StartGrab(row.address);
         EXPECT_EQ(ExpectOutput(clipwell, "Any script.flv"), "video") << row.address;
         EXPECT_EQ(WindowText(clipwell.Control(IDC_URL)), row.address);
         const auto headers = HeaderLines(server.Requests().at(0));
@@ -213,8 +210,7 @@ TEST(Proxy, AsksForItsPasswordThroughTheSystemsDialog)
         if (row != 1)
             server.Serve("/watch?v=abc&t=xyz", WatchPageHtml("Signed in", "video_id=abc&t=xyz"), asks);
         ClipwellDriver clipwell;
-        clipwell.TypeUrl(PageUrl(kId));
-        clipwell.ClickGrab();
+        clipwell.StartGrab(PageUrl(kId));
         ASSERT_TRUE(AnswerProxyDialog(clipwell, row == 2 ? IDCANCEL : IDOK)) << row;
         if (row == 2) {
             const auto box = ExpectMessageBox(clipwell);
