@@ -188,7 +188,7 @@ int RunSoak(const ClipwellOptions& options, unsigned grabs)
             PrintUsage("after_10", UsageOf(clipwell.ProcessId()));
     }
     // Let the workers left on stalled servers reach their time-out.
-    WaitUntil([] { return false; }, kStragglerMs);
+    Sleep(kStragglerMs);
     PrintUsage("at_end", UsageOf(clipwell.ProcessId()));
     int failures = clipwell.Running() ? 0 : 1;
     for (unsigned grab = 0; grab < grabs; ++grab) {

@@ -100,7 +100,10 @@ int Demonstrate(const ClipwellOptions& options, const std::string& address, cons
     clipwell.SysCommand(0x10);
     const HWND about = clipwell.WaitForAbout();
     if (about != nullptr) {
-        WaitUntil([] { return false; }, 300);
+        // A window just shown paints on its own time: it is given this
+        // long before it is taken off the screen.
+        constexpr DWORD kPaintingMs = 300;
+        Sleep(kPaintingMs);
         Screenshot(about, folder, "about.png");
         PostMessageA(about, WM_COMMAND, IDOK, 0);
     }
