@@ -147,8 +147,7 @@ std::string Serve(FixtureServer& server, unsigned grab, Kind kind)
     default:
         break;
     }
-    server.Serve("/watch?v=" + id, WatchPageHtml("Soak " + id, "video_id=" + id));
-    server.Serve("/get_video?video_id=" + id, body, route);
+    ServeVideoPage(server, id, "Soak " + id, body, route);
     return body;
 }
 
@@ -156,8 +155,7 @@ std::string Serve(FixtureServer& server, unsigned grab, Kind kind)
 // closes the report it gives.
 void Grab(ClipwellDriver& clipwell, unsigned grab, Kind kind)
 {
-    clipwell.TypeUrl("http://video.example.com/watch?v=" + std::to_string(grab));
-    clipwell.ClickGrab();
+    clipwell.StartGrab(PageUrl(std::to_string(grab)));
     const std::string name = "Soak " + std::to_string(grab) + (kind == Kind::NotFound ? ".flv.part" : ".flv");
     if (kind == Kind::Replaced) {
         const std::string stalled = std::to_string(kReplacedAt) + " / " + std::to_string(kVideoSize) + " B";
@@ -190,7 +188,7 @@ int RunSoak(const ClipwellOptions& options, unsigned grabs)
             PrintUsage("after_10", UsageOf(clipwell.ProcessId()));
     }
     // Let the workers left on stalled servers reach their time-out.
-    WaitUntil([] { return false; }, kStragglerMs);
+    Sleep(kStragglerMs);
     PrintUsage("at_end", UsageOf(clipwell.ProcessId()));
     int failures = clipwell.Running() ? 0 : 1;
     for (unsigned grab = 0; grab < grabs; ++grab) {

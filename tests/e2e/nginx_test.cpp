@@ -151,7 +151,8 @@ TEST(NginxJapanese, KeepsAJapaneseTitleWhole)
     clipwell.StartGrab(PageUrl("japanese"));
     // The title's characters, two of whose trail bytes are '\' and one '|'.
     const std::wstring name = L"\u30bd\u8868\u30dd\u306e\u52d5\u753b.flv";
-    const std::wstring path = std::wstring(clipwell.Folder().begin(), clipwell.Folder().end()) + name;
+    const std::wstring folder = Widened(clipwell.Folder(), CP_ACP);
+    const std::wstring path = folder + name;
     ASSERT_TRUE(WaitUntil([&] {
         HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE)
@@ -164,8 +165,7 @@ TEST(NginxJapanese, KeepsAJapaneseTitleWhole)
     EXPECT_TRUE(SameBytes(bytes, SiteFile("site/videos/size1025.flv")));
     // Nothing else appeared: no name with a trail byte replaced.
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(clipwell.Folder().begin(), clipwell.Folder().end()) + L"*.flv").c_str(),
-                                   &found);
+    HANDLE search = FindFirstFileW((folder + L"*.flv").c_str(), &found);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
     int count = 0;
     do {

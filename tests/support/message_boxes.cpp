@@ -2,6 +2,8 @@
 
 namespace {
 
+constexpr UINT kAnswerMs = 5000;
+
 struct DialogSearch {
     DWORD processId;
     std::vector<HWND> found;
@@ -19,21 +21,32 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
     return TRUE;
 }
 
-// A window's text in UTF-8; asked with a time limit, as the window may
-// belong to a program that no longer answers.
-std::string TextOf(HWND window)
+}  // namespace
+
+std::string WindowText(HWND window)
 {
-    wchar_t wide[1024] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length);
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 5000, &copied);
-    std::string text(static_cast<std::size_t>(copied) * 4, '\0');
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(copied), text.data(),
-                                           static_cast<int>(text.size()), nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(length));
+    SendMessageTimeoutW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
+                        kAnswerMs, &copied);
+    wide.resize(static_cast<std::size_t>(copied < length ? copied : length));
+    // A UTF-16 unit takes at most three bytes of UTF-8.
+    std::string text(wide.size() * 3, '\0');
+    text.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                             text.data(), static_cast<int>(text.size()), nullptr,
+                                                             nullptr)));
     return text;
 }
 
-}  // namespace
+std::wstring Widened(const std::string& text, UINT codePage)
+{
+    std::wstring wide(text.size(), L'\0');
+    const int size = static_cast<int>(text.size());
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), size)));
+    return wide;
+}
 
 std::vector<HWND> DialogsOf(DWORD processId)
 {
@@ -48,7 +61,7 @@ std::vector<ShownBox> MessageBoxesOf(DWORD processId)
     for (HWND dialog : DialogsOf(processId)) {
         const HWND text = GetDlgItem(dialog, 0xFFFF);
         if (text != nullptr)
-            boxes.push_back({dialog, TextOf(dialog), TextOf(text), GetWindow(dialog, GW_OWNER),
+            boxes.push_back({dialog, WindowText(dialog), WindowText(text), GetWindow(dialog, GW_OWNER),
                              (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
     }
     return boxes;

@@ -5,8 +5,16 @@
 #include <string>
 #include <vector>
 
-// Message boxes and dialogs on the screen, found by the process that shows
-// them, this one's or another's.
+// Windows on the screen, this process's or another's: their text, and the
+// dialogs and message boxes a process shows.
+
+// A window's text in UTF-8, so that text in any script reads back whole;
+// asked with a time limit, as the window may belong to a program that no
+// longer answers.
+std::string WindowText(HWND window);
+
+// Text in a code page (UTF-8 unless told) as the wide API takes it.
+std::wstring Widened(const std::string& text, UINT codePage = CP_UTF8);
 
 // The visible dialogs (class #32770) of a process.
 std::vector<HWND> DialogsOf(DWORD processId);
@@ -14,7 +22,7 @@ std::vector<HWND> DialogsOf(DWORD processId);
 struct ShownBox {
     HWND window = nullptr;
     std::string caption;
-    std::string text;  // in UTF-8, so that a name in any script reads back whole
+    std::string text;
     HWND owner = nullptr;
     bool topmost = false;
 };

@@ -22,14 +22,6 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
-std::wstring Widened(const std::string& text, UINT codePage)
-{
-    std::wstring wide(text.size(), L'\0');
-    const int size = static_cast<int>(text.size());
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), size)));
-    return wide;
-}
-
 // The environment block for Clipwell: ours, with http_proxy set to the
 // proxy or removed.
 std::string EnvironmentBlock(const ClipwellOptions& options)
@@ -68,9 +60,7 @@ std::string DefaultFolderName()
 // stand in a grab's way, so a file that stays is an error.
 void EmptyFolder(const std::string& folder)
 {
-    std::wstring wide(MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.pop_back();
+    const std::wstring wide = Widened(folder, CP_ACP);
     std::string left;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((wide + L"*").c_str(), &found);
@@ -158,7 +148,7 @@ void ClipwellDriver::Launch(const Options& options)
                                      std::to_string(GetLastError()));
         exe = copy;
     }
-    std::wstring commandLine = L"\"" + Widened(exe, CP_ACP) + L"\" " + Widened(options.arguments, CP_UTF8);
+    std::wstring commandLine = L"\"" + Widened(exe, CP_ACP) + L"\" " + Widened(options.arguments);
     std::string environment = EnvironmentBlock(options);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -170,30 +160,19 @@ void ClipwellDriver::Launch(const Options& options)
     m_process = process.hProcess;
     m_processId = process.dwProcessId;
 
+    // The main window is the dialog with the Grab button.
     const bool shown = WaitUntil(
         [this] {
-            EnumWindows(&ClipwellDriver::FindMain, reinterpret_cast<LPARAM>(this));
+            for (HWND dialog : DialogsOf(m_processId)) {
+                if (GetDlgItem(dialog, IDC_GRAB) != nullptr)
+                    m_main = dialog;
+            }
             return m_main != nullptr;
         },
         15000);
     if (!shown)
         throw std::runtime_error("Clipwell's window did not appear");
     BringToFront();
-}
-
-BOOL CALLBACK ClipwellDriver::FindMain(HWND window, LPARAM self)
-{
-    auto* driver = reinterpret_cast<ClipwellDriver*>(self);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (pid == driver->m_processId && IsWindowVisible(window) && std::string(name) == "#32770" &&
-        GetDlgItem(window, IDC_GRAB) != nullptr) {
-        driver->m_main = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 ClipwellDriver::~ClipwellDriver()
@@ -215,7 +194,7 @@ void ClipwellDriver::End()
 
 void ClipwellDriver::TypeUrl(const std::string& url)
 {
-    SendMessageTimeoutW(Control(IDC_URL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widened(url, CP_UTF8).c_str()),
+    SendMessageTimeoutW(Control(IDC_URL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widened(url).c_str()),
                         SMTO_ABORTIFHUNG, kMessageTimeoutMs, nullptr);
 }
 
@@ -260,16 +239,6 @@ void ClipwellDriver::TypeKeys(const std::vector<std::pair<WORD, bool>>& keys)
 void ClipwellDriver::SysCommand(WPARAM command)
 {
     PostMessageA(m_main, WM_SYSCOMMAND, command, 0);
-}
-
-std::string ClipwellDriver::Text(HWND window) const
-{
-    const auto length = static_cast<std::size_t>(SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0));
-    std::string text(length + 1, '\0');
-    const auto copied =
-        static_cast<std::size_t>(SendWithTimeout(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
-    text.resize(copied < length ? copied : length);
-    return text;
 }
 
 int ClipwellDriver::ProgressLow() const
@@ -340,7 +309,7 @@ HWND ClipwellDriver::WaitForAbout(DWORD timeoutMs) const
     HWND about = nullptr;
     WaitUntil([&] {
         for (HWND dialog : OtherDialogs()) {
-            if (Text(dialog) == "About Clipwell")
+            if (WindowText(dialog) == "About Clipwell")
                 about = dialog;
         }
         return about != nullptr;

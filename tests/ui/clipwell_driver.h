@@ -17,6 +17,10 @@
 // reads its window, controls and message boxes. Knows no test framework:
 // a failure to start throws std::runtime_error, and the waits say whether
 // what they waited for came.
+// How a grab is started: a click on "Grab!", or Enter typed on the keyboard
+// (the dialog's OK command, which no control sends).
+enum class GrabBy { Click, Enter };
+
 struct ClipwellOptions {
     std::string exeName = "Clipwell.exe";  // copied to this name when different
     bool proxy = true;                     // reach video.example.com through a proxy:
@@ -52,15 +56,17 @@ public:
     // Puts url, in UTF-8, into the URL box.
     void TypeUrl(const std::string& url);
     void ClickGrab();
-    // Types url and clicks "Grab!".
-    void StartGrab(const std::string& url)
+    // Types url and starts its grab.
+    void StartGrab(const std::string& url, GrabBy by = GrabBy::Click)
     {
         TypeUrl(url);
-        ClickGrab();
+        if (by == GrabBy::Click)
+            ClickGrab();
+        else
+            TypeKey(VK_RETURN);
     }
     // A key posted to one window, whichever has the focus.
     void PressKey(HWND window, WPARAM key);
-    void PressEnter() { PressKey(Control(IDC_URL), VK_RETURN); }
     // A key typed on the keyboard: the system delivers it to whatever
     // window has the focus.
     void TypeKey(WORD key);
@@ -68,8 +74,7 @@ public:
     void TypeKeys(const std::vector<std::pair<WORD, bool>>& keys);
     void SysCommand(WPARAM command);
 
-    std::string Text(HWND window) const;
-    std::string Status() const { return Text(Control(IDC_STATUS)); }
+    std::string Status() const { return WindowText(Control(IDC_STATUS)); }
     bool GrabEnabled() const { return IsWindowEnabled(Control(IDC_GRAB)) != FALSE; }
     int ProgressLow() const;
     int ProgressHigh() const;
@@ -110,7 +115,6 @@ private:
     void BringToFront();
     // Ends the process if it still runs, and lets go of it.
     void End();
-    static BOOL CALLBACK FindMain(HWND window, LPARAM self);
 
     std::string m_folder;
     HANDLE m_process = nullptr;

@@ -21,8 +21,7 @@ TEST(Transfer, EnterDuringATransferStartsTheNextOne)
 
     const std::string second = VideoBytes(kVideoSize, 'b');
     ServeVideoPage(server, "two", "Second", second);
-    clipwell.TypeUrl(PageUrl("two"));
-    clipwell.TypeKey(VK_RETURN);
+    clipwell.StartGrab(PageUrl("two"), GrabBy::Enter);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Second.flv"), second));
     EXPECT_TRUE(clipwell.WaitForGrabEnabled());
     // The first transfer's current read ends when the stall does; it stops
@@ -68,13 +67,13 @@ TEST(AboutBox, OpensFromTheSystemMenuAndClosesWithEnter)
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(GetWindow(about, GW_OWNER), clipwell.Main());
     EXPECT_FALSE(IsWindowEnabled(clipwell.Main()));
-    EXPECT_EQ(clipwell.Text(GetDlgItem(about, IDOK)), "OK");
+    EXPECT_EQ(WindowText(GetDlgItem(about, IDOK)), "OK");
     EXPECT_EQ(clipwell.Focus(), GetDlgItem(about, IDOK));
 
     clipwell.TypeKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 10000));
     EXPECT_TRUE(IsWindowEnabled(clipwell.Main()));
-    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_URL)), "http://video.example.com/watch?v=kept");
+    EXPECT_EQ(WindowText(clipwell.Control(IDC_URL)), "http://video.example.com/watch?v=kept");
     EXPECT_EQ(clipwell.Status(), "");
     EXPECT_TRUE(clipwell.Running());
 }

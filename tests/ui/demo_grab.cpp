@@ -15,7 +15,6 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -45,20 +44,19 @@ bool WaitSaying(const ClipwellDriver& clipwell, const char* what, const std::fun
 // Whether Clipwell shows a message box: the grab has ended with a report.
 bool Reported(const ClipwellDriver& clipwell)
 {
-    const std::vector<HWND> dialogs = clipwell.OtherDialogs();
-    return std::any_of(dialogs.begin(), dialogs.end(), [](HWND dialog) { return GetDlgItem(dialog, 0xFFFF) != nullptr; });
+    return !MessageBoxesOf(clipwell.ProcessId()).empty();
 }
 
 // What the window shows: the address box, the status text and each of
 // Clipwell's other dialogs, message boxes with their text.
 void Describe(const ClipwellDriver& clipwell)
 {
-    std::printf("address: %s\nstatus: %s\n", clipwell.Text(clipwell.Control(IDC_URL)).c_str(),
+    std::printf("address: %s\nstatus: %s\n", WindowText(clipwell.Control(IDC_URL)).c_str(),
                 clipwell.Status().c_str());
     for (HWND dialog : clipwell.OtherDialogs()) {
         const HWND text = GetDlgItem(dialog, 0xFFFF);
-        std::printf("message box \"%s\": %s\n", clipwell.Text(dialog).c_str(),
-                    text != nullptr ? clipwell.Text(text).c_str() : "(a dialog without a message)");
+        std::printf("message box \"%s\": %s\n", WindowText(dialog).c_str(),
+                    text != nullptr ? WindowText(text).c_str() : "(a dialog without a message)");
     }
 }
 
@@ -72,7 +70,7 @@ int Demonstrate(const ClipwellOptions& options, const std::string& address, cons
     // message time out: type until the box holds the address.
     const bool typed = WaitSaying(clipwell, "the address box to take the address", [&] {
         clipwell.TypeUrl(address);
-        return clipwell.Text(clipwell.Control(IDC_URL)) == address;
+        return WindowText(clipwell.Control(IDC_URL)) == address;
     }, 60000);
     if (!typed) {
         std::printf("The address box did not take the address.\n");
@@ -102,7 +100,10 @@ int Demonstrate(const ClipwellOptions& options, const std::string& address, cons
     clipwell.SysCommand(0x10);
     const HWND about = clipwell.WaitForAbout();
     if (about != nullptr) {
-        WaitUntil([] { return false; }, 300);
+        // A window just shown paints on its own time: it is given this
+        // long before it is taken off the screen.
+        constexpr DWORD kPaintingMs = 300;
+        Sleep(kPaintingMs);
         Screenshot(about, folder, "about.png");
         PostMessageA(about, WM_COMMAND, IDOK, 0);
     }

@@ -20,15 +20,10 @@ std::string Trimmed(std::string text)
     return text;
 }
 
-// Runs a grab of url by click (or Enter) and returns the report it gave.
-ClipwellDriver::MessageBoxInfo FailedGrab(ClipwellDriver& clipwell, const std::string& url, bool byEnter)
+// Runs a grab of url and returns the report it gave.
+ClipwellDriver::MessageBoxInfo FailedGrab(ClipwellDriver& clipwell, const std::string& url, GrabBy by = GrabBy::Click)
 {
-    if (byEnter) {
-        clipwell.TypeUrl(url);
-        clipwell.TypeKey(VK_RETURN);
-    } else {
-        clipwell.StartGrab(url);
-    }
+    clipwell.StartGrab(url, by);
     const auto box = ExpectMessageBox(clipwell);
     ExpectClosed(clipwell, box);
     return box;
@@ -39,8 +34,8 @@ TEST(Errors, APageWithoutPlayerSaysSoByClickAndByEnter)
     FixtureServer server;
     server.Serve("/watch?v=none", "<html>\r\n<title>No player</title>\r\n</html>\r\n");
     ClipwellDriver clipwell;
-    for (bool byEnter : {false, true}) {
-        const auto box = FailedGrab(clipwell, PageUrl("none"), byEnter);
+    for (GrabBy by : {GrabBy::Click, GrabBy::Enter}) {
+        const auto box = FailedGrab(clipwell, PageUrl("none"), by);
         EXPECT_EQ(box.text, "An invalid argument was encountered.");
         EXPECT_EQ(box.caption, "Clipwell");
         EXPECT_EQ(box.icon, "stop");
@@ -61,12 +56,12 @@ TEST(Errors, NetworkAndFileFailuresShowTheirOwnText)
     direct.proxy = false;
     ClipwellDriver clipwell(direct);
     const auto unreachable =
-        FailedGrab(clipwell, "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/watch", false);
+        FailedGrab(clipwell, "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/watch");
     EXPECT_EQ(Trimmed(unreachable.text), "The attempt to connect to the server failed.");
     EXPECT_EQ(unreachable.icon, "stop");
 
     // Wine's library calls an empty address an invalid parameter.
-    const auto empty = FailedGrab(clipwell, "", false);
+    const auto empty = FailedGrab(clipwell, "");
     EXPECT_NE(Trimmed(empty.text), "");
     EXPECT_EQ(empty.icon, "stop");
 
@@ -75,8 +70,7 @@ TEST(Errors, NetworkAndFileFailuresShowTheirOwnText)
     FixtureServer::Route endless;
     endless.reply = "endless";
     server.Serve("/endless", WatchPageHtml("Endless", "video_id=endless"), endless);
-    clipwell.TypeUrl(server.Url("/endless"));
-    clipwell.ClickGrab();
+    clipwell.StartGrab(server.Url("/endless"));
     const auto unending = ExpectMessageBox(clipwell, 60000);
     EXPECT_NE(unending.text.find("The page at " + server.Url("/endless") + " went on"), std::string::npos);
     ExpectClosed(clipwell, unending);
@@ -87,7 +81,7 @@ TEST(Errors, NetworkAndFileFailuresShowTheirOwnText)
     EXPECT_LT(memory.PeakWorkingSetSize, 256u << 20);
 
     const std::string missing = clipwell.Folder() + "missing page.html";
-    const auto file = FailedGrab(clipwell, "file://" + missing, true);
+    const auto file = FailedGrab(clipwell, "file://" + missing, GrabBy::Enter);
     EXPECT_EQ(file.text, missing + " was not found.");
     EXPECT_EQ(file.icon, "stop");
 }
@@ -100,10 +94,10 @@ TEST(Errors, ACodeNoTableKnowsFallsBackByHowTheGrabCame)
     ClipwellOptions direct;
     direct.proxy = false;
     ClipwellDriver clipwell(direct);
-    const auto clicked = FailedGrab(clipwell, url, false);
+    const auto clicked = FailedGrab(clipwell, url);
     EXPECT_EQ(clicked.text, "Internal application error.");
     EXPECT_EQ(clicked.icon, "stop");
-    const auto entered = FailedGrab(clipwell, url, true);
+    const auto entered = FailedGrab(clipwell, url, GrabBy::Enter);
     EXPECT_EQ(entered.text, "Command failed.");
     EXPECT_EQ(entered.icon, "stop");
     // Given on the command line, with more after it, it is grabbed as entered.
@@ -127,10 +121,10 @@ TEST(AppName, ComesFromTheExecutablesName)
         options.exeName = "Demo Tool.exe";
         ClipwellDriver clipwell(options);
         EXPECT_EQ(ExpectGrab(clipwell, "demo", "Demo.flv"), "demo video");
-        const auto box = FailedGrab(clipwell, PageUrl("none"), false);
+        const auto box = FailedGrab(clipwell, PageUrl("none"));
         EXPECT_EQ(box.caption, "Demo Tool");
         // The dialog's own caption comes from its template.
-        EXPECT_EQ(clipwell.Text(clipwell.Main()), "Clipwell");
+        EXPECT_EQ(WindowText(clipwell.Main()), "Clipwell");
     }
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 3u);
@@ -142,7 +136,7 @@ TEST(AppName, ComesFromTheExecutablesName)
     ClipwellOptions dotted;
     dotted.exeName = "my.tool.exe";
     ClipwellDriver clipwell(dotted);
-    EXPECT_EQ(FailedGrab(clipwell, PageUrl("none"), false).caption, "my.tool");
+    EXPECT_EQ(FailedGrab(clipwell, PageUrl("none")).caption, "my.tool");
 }
 
 TEST(AppName, TheRegistryStaysUntouched)

@@ -27,11 +27,11 @@ std::string Grab(ClipwellDriver& clipwell, FixtureServer& server, const std::str
 TEST(StartUp, ShowsAnEmptyIdleDialog)
 {
     ClipwellDriver clipwell;
-    EXPECT_EQ(clipwell.Text(clipwell.Main()), "Clipwell");
+    EXPECT_EQ(WindowText(clipwell.Main()), "Clipwell");
     EXPECT_EQ(clipwell.Status(), "");
     EXPECT_TRUE(clipwell.GrabEnabled());
     EXPECT_EQ(clipwell.Focus(), clipwell.Control(1000));
-    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_GRAB)), "Grab!");
+    EXPECT_EQ(WindowText(clipwell.Control(IDC_GRAB)), "Grab!");
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }
 
@@ -44,7 +44,7 @@ TEST(StartUp, GrabsTheAddressOnItsCommandLine)
     options.arguments = "\"" + PageUrl(kId) + "\"";
     ClipwellDriver clipwell(options);
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Started.flv"), video));
-    EXPECT_EQ(clipwell.Text(clipwell.Control(IDC_URL)), PageUrl(kId));
+    EXPECT_EQ(WindowText(clipwell.Control(IDC_URL)), PageUrl(kId));
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
 }
 
@@ -57,7 +57,7 @@ TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
     PostMessageA(clipwell.Main(), RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
     // The server stalls after the first kilobyte, so the first status shows.
     StartStalledGrab(clipwell, server, kId, "Site - Little Battle", video, 1024);
-    const auto caption = [&] { return clipwell.Text(clipwell.Main()); };
+    const auto caption = [&] { return WindowText(clipwell.Main()); };
     EXPECT_TRUE(WaitUntil([&] { return caption() == "68% - Clipwell"; }, 30000)) << caption();
     EXPECT_EQ(clipwell.ProgressHigh(), 1500);
     EXPECT_EQ(clipwell.ProgressPos(), 1024);
@@ -110,8 +110,7 @@ TEST(Grab, RunsByEnterAndNamesAPageWithoutTitle)
     server.Serve("/watch?v=untitled", "<p>\r\nx embed src=\"/player2.swf?video_id=u\" y\r\n");
     server.Serve("/get_video?video_id=u", "untitled video");
     ClipwellDriver clipwell;
-    clipwell.TypeUrl("http://video.example.com/watch?v=untitled");
-    clipwell.TypeKey(VK_RETURN);
+    clipwell.StartGrab("http://video.example.com/watch?v=untitled", GrabBy::Enter);
     EXPECT_EQ(ExpectOutput(clipwell, ".flv"), "untitled video");
     EXPECT_TRUE(IsWindowVisible(clipwell.Main()));
 }
@@ -174,11 +173,10 @@ TEST(Grab, SendsAnAddressInAnyScriptAsABrowserDoes)
         ClipwellOptions options;
         options.arguments = row.commandLine ? std::string("\"") + row.address + "\"" : "";
         ClipwellDriver clipwell(options);
-        if (!row.commandLine) {
-            clipwell.TypeUrl(row.address);
-            clipwell.ClickGrab();
-        }
+        if (!row.commandLine)
+            clipwell.StartGrab(row.address);
         EXPECT_EQ(ExpectOutput(clipwell, "Any script.flv"), "video") << row.address;
+        EXPECT_EQ(WindowText(clipwell.Control(IDC_URL)), row.address);
         const auto headers = HeaderLines(server.Requests().at(0));
         EXPECT_EQ(std::count(headers.begin(), headers.end(), std::string("Host: ") + row.host), 1) << row.address;
     }
@@ -212,8 +210,7 @@ TEST(Proxy, AsksForItsPasswordThroughTheSystemsDialog)
         if (row != 1)
             server.Serve("/watch?v=abc&t=xyz", WatchPageHtml("Signed in", "video_id=abc&t=xyz"), asks);
         ClipwellDriver clipwell;
-        clipwell.TypeUrl(PageUrl(kId));
-        clipwell.ClickGrab();
+        clipwell.StartGrab(PageUrl(kId));
         ASSERT_TRUE(AnswerProxyDialog(clipwell, row == 2 ? IDCANCEL : IDOK)) << row;
         if (row == 2) {
             const auto box = ExpectMessageBox(clipwell);

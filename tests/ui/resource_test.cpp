@@ -394,14 +394,13 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
 // Whether a static control's text fits its rectangle in the dialog's font.
 bool TextFits(HWND control)
 {
-    char text[256] = {};
-    GetWindowTextA(control, text, sizeof text);
+    const std::wstring text = Widened(WindowText(control));
     RECT client;
     GetClientRect(control, &client);
     HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     RECT needed = client;
-    DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     return needed.right - needed.left <= client.right - client.left &&
