@@ -258,6 +258,10 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
         {"ChangedDate", [](FixtureServer::Route& r) { Cut(kClose, {40000, -1}, {"Last-Modified: " + kDate}, true, 1)(r);
                                                       r.ifRange = false; },
          "", "", kVideoSize, VideoBytes(kVideoSize), {"bytes=40000-;" + kDate, ";"}, false, true},
+        // The server's trouble with the rest is waited out, then said.
+        {"Troubled", [](FixtureServer::Route& r) { Cut(kClose, {40000}, {"ETag: \"t\""}, true)(r); r.refuseRanges = 503; },
+         "exclamation", "answered \"503 Refused\" when asked for the rest of the video. Only 40000 of 100000", 40000,
+         VideoBytes(kVideoSize), {"bytes=40000-;\"t\"", "bytes=40000-;\"t\"", "bytes=40000-;\"t\""}, true},
         // Unsized, then a 206 that ends in order short of its Content-Range.
         {"UnsizedShortRest", [](FixtureServer::Route& r) { Cut(&FixtureServer::Route::resetAfter, {40000, -1}, {"ETag: \"u\""}, true)(r);
                                                            r.contentLength = false; r.closeAfter = {-1, 30000, -1}; },
