@@ -27,6 +27,13 @@ bool TakeText(std::string_view& text, std::string_view expected)
     return true;
 }
 
+// The numbers of "bytes first-last/length"; false when text is not that.
+bool TakeRange(std::string_view text, std::int64_t& first, std::int64_t& last, std::int64_t& length)
+{
+    return TakeText(text, "bytes ") && TakeNumber(text, first) && TakeText(text, "-") && TakeNumber(text, last) &&
+           TakeText(text, "/") && TakeNumber(text, length) && text.empty();
+}
+
 }  // namespace
 
 int SecondsBeforeTry(int attempt)
@@ -36,9 +43,9 @@ int SecondsBeforeTry(int attempt)
 
 std::string IfRangeValidator(std::string_view etag, std::string_view lastModified)
 {
-    if (!etag.empty() && etag.substr(0, 2) != "W/")
-        return std::string(etag);
-    return std::string(lastModified);
+    if (etag.empty())
+        return std::string(lastModified);
+    return etag.substr(0, 2) == "W/" ? std::string() : std::string(etag);
 }
 
 std::string ContinuationHeaders(std::int64_t offset, std::string_view validator)
@@ -54,18 +61,30 @@ ContinuedReply JudgeContinuedReply(int status, std::string_view contentRange, st
 {
     if (status == 200)
         return ContinuedReply::StartOver;
+    if (status == 408 || (status >= 500 && status <= 599))
+        return ContinuedReply::Broken;
     std::int64_t first = 0;
     std::int64_t last = 0;
     std::int64_t length = 0;
-    std::string_view range = contentRange;
-    const bool parsed = TakeText(range, "bytes ") && TakeNumber(range, first) && TakeText(range, "-") &&
-                        TakeNumber(range, last) && TakeText(range, "/") && TakeNumber(range, length) &&
-                        range.empty();
+    const bool parsed = TakeRange(contentRange, first, last, length);
     // Without a length of its own, the rest must at least end the video.
     const bool whole = total > 0 ? last == total - 1 && length == total : last == length - 1;
     if (status == 206 && parsed && first == offset && whole)
         return ContinuedReply::Append;
     return ContinuedReply::Refused;
+}
+
+std::int64_t RangeTotal(std::string_view contentRange)
+{
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t length = 0;
+    return TakeRange(contentRange, first, last, length) ? length : 0;
+}
+
+bool ParseLength(std::string_view text, std::int64_t& value)
+{
+    return TakeNumber(text, value) && text.empty();
 }
 
 std::string WaitingStatus(std::string_view pattern, std::int64_t received, std::string_view length, int seconds,

@@ -52,13 +52,34 @@ unsigned __stdcall DownloadWorker(void* argument)
     return 0;
 }
 
+// Beside the worker, while its read may wait on a silent server: keeps the
+// record up with the bytes. Raises nothing.
+unsigned __stdcall RecordKeeper(void* argument)
+{
+    const std::unique_ptr<std::shared_ptr<TransferState>> transfer(
+        static_cast<std::shared_ptr<TransferState>*>(argument));
+    (*transfer)->KeepRecordThroughStalls();
+    return 0;
+}
+
+// Starts procedure on a thread of its own with a reference to transfer.
+UniqueHandle StartWith(unsigned(__stdcall* procedure)(void*), std::shared_ptr<TransferState> transfer)
+{
+    auto argument = std::make_unique<std::shared_ptr<TransferState>>(std::move(transfer));
+    UniqueHandle thread = AfxBeginThread(procedure, argument.get());
+    if (thread)
+        argument.release();
+    return thread;
+}
+
 }  // namespace
 
 UniqueHandle StartDownloadWorker(std::shared_ptr<TransferState> transfer)
 {
-    auto argument = std::make_unique<std::shared_ptr<TransferState>>(std::move(transfer));
-    UniqueHandle worker = AfxBeginThread(&DownloadWorker, argument.get());
+    UniqueHandle worker = StartWith(&DownloadWorker, transfer);
+    // The keeper ends with the transfer; without it, the record follows
+    // the bytes only while they flow.
     if (worker)
-        argument.release();
+        StartWith(&RecordKeeper, std::move(transfer));
     return worker;
 }

@@ -36,6 +36,7 @@ void PartialFile::OpenFor(const std::wstring& finalName, std::string request)
     m_finalName = finalName;
     m_partialName = finalName + kPartialSuffix;
     m_recordName = finalName + kRecordSuffix;
+    m_draftName = finalName + kDraftSuffix;
     m_request = std::move(request);
     // Known before any byte is asked for: a name the whole video could not
     // take (a folder, a read-only file).
@@ -83,18 +84,21 @@ bool PartialFile::Record(const TransferPoint& point) noexcept
     if (!FlushFileBuffers(m_hFile.Get()))
         return false;
     const std::string text = FormatPartialRecord({m_request, point});
-    // Written over in place, not emptied first: a record cut short by a
-    // kill reads as no record, and the next one is rarely shorter.
-    const UniqueHandle record(
-        CreateFileW(m_recordName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle draft(
+        CreateFileW(m_draftName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return record && WriteFile(record.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size() && SetEndOfFile(record.Get()) && FlushFileBuffers(record.Get());
+    const bool whole = draft &&
+                       WriteFile(draft.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                       written == text.size() && FlushFileBuffers(draft.Get());
+    // Closed before the rename, which an open handle would refuse.
+    return draft.Close() && whole &&
+           MoveFileExW(m_draftName.c_str(), m_recordName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 void PartialFile::ForgetRecord() noexcept
 {
     DeleteFileW(m_recordName.c_str());
+    DeleteFileW(m_draftName.c_str());
 }
 
 bool PartialFile::Complete(CFileException* error) noexcept

@@ -19,6 +19,10 @@ public:
     // The names' endings after the video's own name.
     static constexpr wchar_t kPartialSuffix[] = L".part";
     static constexpr wchar_t kRecordSuffix[] = L".resume";
+    // A new record is written under this ending and then takes the
+    // record's name by one rename, so a kill never leaves half a record.
+    // No longer than the record's, so that the name always fits.
+    static constexpr wchar_t kDraftSuffix[] = L".resum~";
     // The longest video name whose partial and record names Windows still
     // accepts: a name in a folder has at most 255 UTF-16 units.
     static constexpr std::size_t kLongestVideoName = 255 - (sizeof kRecordSuffix / sizeof(wchar_t) - 1);
@@ -36,7 +40,9 @@ public:
     bool ContinueFrom(const TransferPoint& point);
     // The record forgotten first, then the file emptied.
     void StartOver();
-    // Flushes the file, then records point; false when either fails.
+    // Flushes the file, then records point: written whole under the
+    // draft's name, flushed, and swapped in for the old record in one
+    // step; false when any of it fails.
     bool Record(const TransferPoint& point) noexcept;
     // The file's bytes are no longer those the record describes.
     void ForgetRecord() noexcept;
@@ -51,5 +57,6 @@ private:
     std::wstring m_finalName;
     std::wstring m_partialName;
     std::wstring m_recordName;
+    std::wstring m_draftName;
     std::string m_request;
 };

@@ -62,6 +62,8 @@ std::u16string StatusLine(const TransferOutcome& outcome)
 
 TransferReport Described(const TransferOutcome& outcome)
 {
+    if (outcome.whole)
+        return {};
     if (outcome.failed)
         return {ReportKind::Failure, Text(IDS_REPORT_FAILED, {outcome.failure, FileHolds(outcome)})};
     if (outcome.refused)

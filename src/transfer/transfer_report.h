@@ -23,9 +23,11 @@ struct TransferOutcome {
     // Set when a call failed; failure is its text.
     bool failed = false;
     std::u16string failure;
-    // Set when the server refused to send the rest of a broken transfer;
-    // the status fields are then those of that refusal.
+    // Set when the server, asked for the rest of a broken transfer, had
+    // trouble of its own (5xx, 408); the status fields are then its answer.
     bool refused = false;
+    // Set when the file is the whole video, under its own name.
+    bool whole = false;
     // Set when another round of requests could still bring the rest.
     bool canContinue = false;
     // Set when the file's record lets a later grab of the page continue it.
@@ -41,7 +43,7 @@ struct TransferReport {
     bool offerRetry = false;
 };
 
-// The message for outcome: a failure's own text with what the file keeps;
+// The message for outcome: nothing for a whole video; a failure's own text with what the file keeps;
 // else a refusal to send the rest; else a reply that is not the video (no
 // reply at all, no status line, a status other than 2xx); else a body
 // shorter than its Content-Length. Retry is offered where another round

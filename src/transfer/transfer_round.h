@@ -34,23 +34,18 @@ public:
 
 private:
     std::unique_ptr<CHttpFile> RequestFor(int attempt);
-    // True when the attempt asks for the rest with a range: it asks again,
-    // and some of the video is in the file.
-    bool AsksForTheRest() const { return m_askingAgain && m_outcome.received > 0; }
     void ReadReply(const CHttpFile& response);
+    // Copies the answer to a request for the rest.
+    Step CopyContinued(CHttpFile& response);
     Step CopyWholeReply(CHttpFile& response);
     Step CopyBody(CHttpFile& response);
     // The status once the server agreed to send the rest.
-    std::string ContinuingStatus() const;
+    std::string ContinuingStatus(const TransferPoint& point) const;
 
     TransferState& m_transfer;
     TransferOutcome m_outcome;
     TransferProgress m_progress;
     std::string m_waitingPattern;
-    // Set once a reply that can be continued (200) has begun; m_validator is then its If-Range value, perhaps empty.
-    // Where it would continue is m_outcome's count and length.
-    bool m_continuable = false;
-    std::string m_validator;
     // Set while the attempt asks again for a reply that broke off.
     bool m_askingAgain = false;
     bool m_inBody = false;

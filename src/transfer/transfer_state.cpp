@@ -11,9 +11,8 @@
 
 namespace {
 
-// How often the record follows the bytes while they flow: each time costs
-// flushing the file to the disk.
-constexpr unsigned long long kRecordEveryMs = 2000;
+// How long no byte may come before the record is brought up to the bytes.
+constexpr unsigned long kStallMs = 1000;
 
 }  // namespace
 
@@ -50,21 +49,27 @@ TransferState::TransferState(VideoRequest request, const TransferDisplay& displa
 void TransferState::Open(const std::wstring& fileName, std::optional<TransferPoint> from)
 {
     m_response = m_request.Open();
-    m_outputFile.OpenFor(fileName, m_request.Text());
-    m_fileName = ToUtf16(m_outputFile.PartialName());
+    m_partial.Open(fileName, m_request.Text(), std::move(from));
+    m_fileName = ToUtf16(m_partial.PartialName());
     m_videoName = fileName;
-    if (!from)
-        from = m_outputFile.Recorded();
-    if (from && m_outputFile.ContinueFrom(*from)) {
-        m_continueFrom = from;
-        m_written = from->written;
-        m_lengthText = from->lengthText;
-        m_expected = from->total;
-        m_validator = from->validator;
-        m_recorded = !m_validator.empty();
-    } else {
-        m_outputFile.StartOver();
-    }
+}
+
+TransferPoint TransferState::Point() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_partial.Point();
+}
+
+bool TransferState::Mendable() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_partial.Mendable();
+}
+
+bool TransferState::AsksForTheRest() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_partial.AsksForTheRest();
 }
 
 unsigned TransferState::ReadChunk(CHttpFile& response)
@@ -76,59 +81,48 @@ unsigned TransferState::ReadChunk(CHttpFile& response)
 
 void TransferState::WriteChunk(unsigned count)
 {
-    try {
-        m_outputFile.Write(m_chunk, count);
-        m_written += count;
-        m_inHand = 0;
-    } catch (...) {
-        // A short write on a full disk leaves part of the chunk in the file.
-        m_inHand = 0;
-        m_written = static_cast<std::int64_t>(m_outputFile.SeekToEnd());
-        throw;
-    }
+    // Taken even when the write fails: what it left is in the point.
+    m_inHand = 0;
+    m_partial.Write(m_chunk, count);
 }
 
-bool TransferState::TakeChunk(unsigned count, const std::string& status, int position)
+bool TransferState::TakeChunk(unsigned count, TransferProgress& progress)
 {
     const std::lock_guard<std::mutex> lock(m_lock);
     if (!m_transferActive)
         return false;
-    m_status.SetWindowText(status.c_str());
-    m_progress.SetPos(position);
+    const std::int64_t received = m_partial.Point().written + count;
+    m_status.SetWindowText(progress.StatusText(received).c_str());
+    m_progress.SetPos(progress.Position(received));
     WriteChunk(count);
-    KeepRecord(false);
     return true;
 }
 
-bool TransferState::KeepRecord(bool now) noexcept
-{
-    if (!m_recorded)
-        return false;
-    const unsigned long long tick = GetTickCount64();
-    if (!now && tick - m_recordedAt < kRecordEveryMs)
-        return true;
-    m_recordedAt = tick;
-    return m_outputFile.Record(TransferPoint{m_written, m_expected, m_lengthText, m_validator});
-}
-
-bool TransferState::StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh,
-                              const std::string& validator)
+bool TransferState::StartOver(const WholeReply& reply, int rangeHigh)
 {
     const std::lock_guard<std::mutex> lock(m_lock);
     if (!m_transferActive)
         return false;
-    if (m_written > 0 || m_recorded) {
-        m_outputFile.StartOver();
-        m_written = 0;
+    if (m_partial.BeginWhole(reply))
         m_progress.SetPos(0);
-    }
-    m_lengthText = lengthText;
-    m_expected = expected;
-    m_validator = validator;
-    m_recorded = !validator.empty();
-    KeepRecord(true);
     m_progress.SetRange32(0, rangeHigh);
     return true;
+}
+
+std::optional<ContinuedReply> TransferState::JudgeContinued(int status, std::string_view contentRange,
+                                                            std::string_view validator)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    if (!m_transferActive)
+        return std::nullopt;
+    return m_partial.Judge(status, contentRange, validator);
+}
+
+bool TransferState::EndBody(bool cleanly)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_partial.EndBody(cleanly);
+    return m_partial.Mendable();
 }
 
 bool TransferState::ShowStatus(const std::string& text)
@@ -155,25 +149,52 @@ bool TransferState::WaitUnlessStopped(unsigned long milliseconds) const
     return WaitForSingleObject(m_stopped.Get(), milliseconds) == WAIT_OBJECT_0;
 }
 
-void TransferState::Finish(TransferOutcome outcome, std::optional<TransferPoint> reached)
+void TransferState::KeepRecordThroughStalls() noexcept
+{
+    std::int64_t seen = -1;
+    while (!WaitUnlessStopped(kStallMs)) {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_transferActive)
+            return;
+        const std::int64_t arrived = m_partial.Point().written + m_inHand;
+        if (arrived == seen)
+            m_partial.KeepRecord(PartialVideo::When::Behind);
+        seen = arrived;
+    }
+}
+
+TransferOutcome TransferState::Counted(TransferOutcome outcome) const
+{
+    const TransferPoint& point = m_partial.Point();
+    outcome.fileName = m_fileName;
+    outcome.contentLength = point.lengthText;
+    outcome.expected = point.total;
+    outcome.received = point.written;
+    return outcome;
+}
+
+void TransferState::Finish(TransferOutcome outcome, bool canContinue)
 {
     const std::lock_guard<std::mutex> lock(m_lock);
     if (!m_transferActive)
         return;
     m_transferActive = false;
+    outcome = Counted(std::move(outcome));
+    outcome.canContinue = canContinue;
     CFileException error;
-    if (ReportOf(outcome).kind == ReportKind::None) {
-        if (m_outputFile.Complete(&error)) {
-            m_recorded = false;
-        } else {
+    if (m_partial.Whole()) {
+        outcome.whole = m_partial.Complete(&error);
+        if (!outcome.whole) {
             outcome.failed = true;
             outcome.failure = ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE));
         }
     }
-    outcome.resumable = KeepRecord(true);
-    m_outputFile.Abort();
+    outcome.resumable = m_partial.KeepRecord(PartialVideo::When::Now);
+    m_partial.Abort();
+    if (canContinue)
+        m_reached = m_partial.Point();
     m_outcome = std::move(outcome);
-    m_reached = std::move(reached);
+    SetEvent(m_stopped.Get());
     // Posted, not sent: the window takes the end in its own time, and this
     // thread is done with it.
     PostMessageA(m_window, WM_APP_TRANSFER_ENDED, m_id, 0);
@@ -189,24 +210,21 @@ std::optional<TransferReport> TransferState::Stop(bool telling) noexcept
     std::optional<TransferReport> failed;
     const bool running = m_transferActive.exchange(false);
     // A stop during a stall keeps what arrived before it.
-    if (running && m_inHand > 0 && m_outputFile.IsOpen()) {
+    if (running && m_inHand > 0 && m_partial.IsOpen()) {
         try {
             WriteChunk(m_inHand);
         } catch (const CException& error) {
             TransferOutcome outcome;
-            outcome.fileName = m_fileName;
             outcome.failed = true;
             outcome.failure = ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE));
-            outcome.contentLength = m_lengthText;
-            outcome.expected = m_expected;
-            outcome.received = m_written;
-            failed = ReportOf(outcome);
+            failed = ReportOf(Counted(std::move(outcome)));
         }
     }
-    const bool resumable = running && KeepRecord(true);
-    if (running && telling && !failed && m_written > 0)
-        failed = KeptReport(m_fileName, m_written, resumable);
-    m_outputFile.Abort();
+    const bool resumable = running && m_partial.KeepRecord(PartialVideo::When::Now);
+    const std::int64_t kept = m_partial.Point().written;
+    if (running && telling && !failed && kept > 0)
+        failed = KeptReport(m_fileName, kept, resumable);
+    m_partial.Abort();
     SetEvent(m_stopped.Get());
     return failed;
 }

@@ -2,8 +2,8 @@
 
 #include "framework/controls.h"
 #include "framework/unique_handle.h"
-#include "transfer/partial_file.h"
-#include "transfer/partial_record.h"
+#include "transfer/partial_video.h"
+#include "transfer/transfer_progress.h"
 #include "transfer/transfer_report.h"
 #include "transfer/web/http_connection.h"
 #include "transfer/web/http_file.h"
@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <windows.h>
 
@@ -53,10 +54,10 @@ public:
     TransferState(const TransferState&) = delete;
     TransferState& operator=(const TransferState&) = delete;
 
-    // Opens the first request and the partial file of the video fileName:
-    // continued from the point from (a round before) or else from its
-    // record, when it still holds those bytes, else emptied. Raises what
-    // fails, another Clipwell writing the same file included.
+    // Opens the first request and the partial file of the video fileName
+    // (see PartialVideo::Open), continued from the point from of a round
+    // before, or else from its record. Raises what fails, another Clipwell
+    // writing the same file included.
     void Open(const std::wstring& fileName, std::optional<TransferPoint> from = std::nullopt);
     // Sets the flag, before the worker starts: from now on a stop reaches it.
     void Begin() { m_transferActive = true; }
@@ -64,35 +65,48 @@ public:
     // The worker's calls. The request opened with the transfer, once.
     std::unique_ptr<CHttpFile> TakeResponse() { return std::move(m_response); }
     const VideoRequest& Request() const { return m_request; }
-    const std::optional<TransferPoint>& ContinuesFrom() const { return m_continueFrom; }
     // The partial file's name, and the name the video takes when whole.
     const std::u16string& FileName() const { return m_fileName; }
     const std::wstring& VideoName() const { return m_videoName; }
-    // Bytes in the file.
-    std::int64_t Written() const { return m_written; }
+    // What the partial file holds, and what its owner makes of it.
+    TransferPoint Point() const;
+    bool Mendable() const;
+    bool AsksForTheRest() const;
 
     // Reads the next chunk of response into the transfer's own buffer, full
     // but at the body's end or a stop, noting what arrives for a stop to
     // keep. Raises what the read raises.
     unsigned ReadChunk(CHttpFile& response);
-    // Shows status and position, then writes the chunk's count bytes;
-    // raises the write's error, Written() still what the file holds.
-    bool TakeChunk(unsigned count, const std::string& status, int position);
-    // Starts the file and the bar (0..rangeHigh) over for a whole reply of
-    // lengthText (expected bytes): bytes of two replies are never joined.
-    // With a validator the reply can be continued by a later grab, and the
-    // file's record says so from now on.
-    bool StartOver(const std::string& lengthText, std::int64_t expected, int rangeHigh, const std::string& validator);
+    // Shows the count and position after the chunk's count bytes, then
+    // writes them; raises the write's error, the point still what the file
+    // holds.
+    bool TakeChunk(unsigned count, TransferProgress& progress);
+    // Starts the file and the bar (0..rangeHigh) over for reply.
+    bool StartOver(const WholeReply& reply, int rangeHigh);
+    // What the answer to a request for the rest means (PartialVideo::Judge);
+    // nothing once stopped.
+    std::optional<ContinuedReply> JudgeContinued(int status, std::string_view contentRange,
+                                                 std::string_view validator);
+    // The body has ended (see PartialVideo::EndBody); true when the video
+    // broke off and asking again may mend it.
+    bool EndBody(bool cleanly);
     bool ShowStatus(const std::string& text);
     // Shows that the rest follows: text, the bar's range 0..rangeHigh and
     // its position, which a new window has not set yet.
     bool ShowContinuing(const std::string& text, int rangeHigh, int position);
-    // Waits milliseconds, less when stopped meanwhile; true when stopped.
+    // Waits milliseconds, less when the transfer ends meanwhile; true when
+    // it has ended.
     bool WaitUnlessStopped(unsigned long milliseconds) const;
+    // While the transfer runs, on a thread of its own: once no byte has
+    // come for a second, brings the record up to the bytes in the file, so
+    // that a kill during a stall loses none of them.
+    void KeepRecordThroughStalls() noexcept;
     // Ends a transfer that ran its course: the whole video renamed to its
     // own name, else the partial kept with its record; the flag clear, the
-    // outcome kept, and WM_APP_TRANSFER_ENDED posted with Id().
-    void Finish(TransferOutcome outcome, std::optional<TransferPoint> reached);
+    // outcome kept (its counts the file's), and WM_APP_TRANSFER_ENDED
+    // posted with Id(). When another round may bring the rest, Reached()
+    // says from where.
+    void Finish(TransferOutcome outcome, bool canContinue);
 
     // On the window's thread: takes the lock, carrying out the messages the
     // worker sends meanwhile, clears the flag, writes the bytes in hand,
@@ -111,9 +125,8 @@ public:
 
 private:
     void WriteChunk(unsigned count);
-    // Brings the record up to the bytes written; every few seconds while
-    // the bytes flow, at once when asked. False when it could not.
-    bool KeepRecord(bool now) noexcept;
+    // The outcome with the file's counts: bytes, length and its text.
+    TransferOutcome Counted(TransferOutcome outcome) const;
 
     static std::atomic<unsigned long> s_lastId;
     const unsigned long m_id;
@@ -123,22 +136,15 @@ private:
     CProgressCtrl m_progress;
     std::u16string m_fileName;
     std::wstring m_videoName;
-    std::optional<TransferPoint> m_continueFrom;
     std::unique_ptr<CHttpFile> m_response;
 
-    std::mutex m_lock;
+    mutable std::mutex m_lock;
     std::atomic<bool> m_transferActive{false};
-    PartialFile m_outputFile;
-    std::atomic<std::int64_t> m_written{0};
-    std::string m_lengthText;  // for the report of a failed stop, and the record
-    std::int64_t m_expected = 0;
-    std::string m_validator;
-    // Set while the file's record describes its bytes.
-    bool m_recorded = false;
-    unsigned long long m_recordedAt = 0;  // tick count
+    PartialVideo m_partial;
     char m_chunk[kChunkSize];
     unsigned m_inHand = 0;  // bytes of m_chunk that have arrived, not yet taken
     std::function<bool(unsigned)> m_noteArrived;
+    // Set once the transfer has been stopped or has finished.
     UniqueHandle m_stopped;
     TransferOutcome m_outcome;
     std::optional<TransferPoint> m_reached;

@@ -104,7 +104,8 @@ void FixtureServer::Serve(const std::string& path, const std::string& body, cons
                          "&stall_seconds=" + std::to_string(route.stallSeconds) +
                          "&reset_after=" + Listed(route.resetAfter) + "&reply=" + route.reply +
                          "&head_stall_seconds=" + std::to_string(route.headStallSeconds) +
-                         "&ranges=" + (route.ranges ? "1" : "0") + "&revise_after=" + std::to_string(route.reviseAfter) +
+                         "&ranges=" + (route.ranges ? "1" : "0") + "&if_range=" + (route.ifRange ? "1" : "0") +
+                         "&refuse_ranges=" + std::to_string(route.refuseRanges) + "&revise_after=" + std::to_string(route.reviseAfter) +
                          "&forward=" + std::to_string(route.forward) + "&pace=" + std::to_string(route.pace) + "&tls=" + route.tls +
                          "&proxy_auth=" + UrlEncode(route.proxyAuth);
     for (const std::string& header : route.headers)

@@ -25,6 +25,8 @@ public:
         std::string reply = "full";   // "none": close at once; "raw": the body alone; "endless": filler after it
         double headStallSeconds = 0;  // wait before replying at all
         bool ranges = false;          // honour Range and If-Range (by the ETag or Last-Modified header)
+        bool ifRange = true;          // false: a 206 whatever If-Range names, as a careless cache sends
+        int refuseRanges = 0;         // answer every Range with this status instead
         int reviseAfter = -1;         // from this request on (0-based), a changed video (see the server)
         unsigned short forward = 0;   // relay a real server's answers from this loopback port
         long pace = 0;                // send the body in pieces of this many bytes, 2 ms apart
