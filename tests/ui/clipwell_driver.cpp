@@ -342,7 +342,9 @@ DWORD ClipwellDriver::ExitCode() const
 std::optional<std::string> ClipwellDriver::AwaitOutput(const std::string& name, DWORD timeoutMs) const
 {
     std::string bytes;
-    if (!WaitUntil([&] { return ReadOutput(name, bytes) && (GrabEnabled() || !Running()); }, timeoutMs))
+    // Grab! enabled again in a running Clipwell: a program that ended, as
+    // one that crashed just after the rename, has not finished its grab.
+    if (!WaitUntil([&] { return ReadOutput(name, bytes) && Running() && GrabEnabled(); }, timeoutMs))
         return std::nullopt;
     return bytes;
 }

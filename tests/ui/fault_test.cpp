@@ -186,7 +186,10 @@ std::size_t CachedCopies(const std::string& video)
         throw std::runtime_error("no internet cache folder");
     std::size_t found = 0;
     std::error_code error;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(cache, error)) {
+    std::filesystem::recursive_directory_iterator entries(cache, error);
+    if (error)
+        throw std::runtime_error("the internet cache folder cannot be read: " + error.message());
+    for (const auto& entry : entries) {
         std::error_code sizeError;
         if (entry.is_regular_file(sizeError) && entry.file_size(sizeError) == video.size()) {
             const std::string bytes = ReadWholeFile(entry.path().string()).value_or("");
