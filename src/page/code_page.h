@@ -34,6 +34,7 @@ std::wstring DecodeText(std::string_view text, unsigned codePage);
 // The output file's name for a title in codePage: made safe, with ".flv"
 // added. In the ANSI code page it is exactly what the narrow file API makes
 // of the narrow safe name, so such pages keep the names they always had.
-// A longer name than maxLength UTF-16 units (by default the longest name
-// in a folder that Windows accepts) is cut in its title, at a character.
+// A name longer than maxLength UTF-16 units, or than maxLength bytes in
+// UTF-8 (by default the longest name in a folder that Windows, and Wine on
+// a Unix file system, accepts), is cut in its title, at a character.
 std::wstring MakeOutputFileName(std::string_view title, unsigned codePage, std::size_t maxLength = 255);

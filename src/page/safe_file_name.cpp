@@ -95,11 +95,20 @@ std::u16string MakeSafeFileName(std::u16string_view name)
     return safe;
 }
 
-std::u16string CutAtCharacter(std::u16string_view name, std::size_t units)
+std::u16string CutAtCharacter(std::u16string_view name, std::size_t units, std::size_t bytes)
 {
-    if (name.size() <= units)
-        return std::u16string(name);
-    if (units > 0 && name[units - 1] >= 0xD800 && name[units - 1] <= 0xDBFF)
-        --units;
-    return std::u16string(name.substr(0, units));
+    std::size_t end = 0;
+    std::size_t used = 0;
+    while (end < name.size()) {
+        const char16_t unit = name[end];
+        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && end + 1 < name.size() && name[end + 1] >= 0xDC00 &&
+                          name[end + 1] <= 0xDFFF;
+        const std::size_t length = pair ? 2 : 1;
+        const std::size_t size = pair ? 4 : unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+        if (end + length > units || used + size > bytes)
+            break;
+        end += length;
+        used += size;
+    }
+    return std::u16string(name.substr(0, end));
 }

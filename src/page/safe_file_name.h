@@ -21,7 +21,9 @@ std::string MakeSafeFileName(std::string_view name, const LeadByteTable& leadByt
 // a pair pass unchanged.
 std::u16string MakeSafeFileName(std::u16string_view name);
 
-// The first units UTF-16 units of name, one fewer where the cut would part
-// the halves of a surrogate pair: a name cut at a character, the same one
-// every time. A double-byte character of an ANSI code page is one unit.
-std::u16string CutAtCharacter(std::u16string_view name, std::size_t units);
+// The longest start of name, cut at a character (never between the halves
+// of a surrogate pair, the same cut every time), that is at most units
+// UTF-16 units long and takes at most bytes bytes in UTF-8. Windows counts
+// a name in units; the Unix file systems Wine saves to count its UTF-8
+// bytes. A double-byte character of an ANSI code page is one unit.
+std::u16string CutAtCharacter(std::u16string_view name, std::size_t units, std::size_t bytes = std::u16string_view::npos);

@@ -83,6 +83,9 @@ TEST(SafeFileName, WideNamesKeepEveryOtherCharacter)
     EXPECT_EQ(CutAtCharacter(u"a\U0001F600b", 2), u"a");
     EXPECT_EQ(CutAtCharacter(u"a\U0001F600b", 3), u"a\U0001F600");
     EXPECT_EQ(CutAtCharacter(u"\u3042\u3044", 5), u"\u3042\u3044");
+    // By UTF-8 bytes too: three a character here, four a pair.
+    EXPECT_EQ(CutAtCharacter(u"\u3042\u3044\u3046", 3, 8), u"\u3042\u3044");
+    EXPECT_EQ(CutAtCharacter(u"a\U0001F600", 3, 4), u"a");
 }
 
 TEST(SafeFileName, LeavesTrailBytesAlone)
