@@ -53,12 +53,11 @@ public:
 protected:
     [[noreturn]] void ThrowOsError(unsigned long osError) const;
 
-    UniqueHandle m_hFile;
-    std::string m_strFileName;
-    std::wstring m_wideFileName;
-
-private:
     // Takes over handle from CreateFile, or on failure fills error and
     // answers false.
     bool Opened(HANDLE handle, std::string fileName, std::wstring wideFileName, CFileException* error);
+
+    UniqueHandle m_hFile;
+    std::string m_strFileName;
+    std::wstring m_wideFileName;
 };

@@ -2,6 +2,8 @@
 
 #include "framework/unique_handle.h"
 #include "framework/wide_text.h"
+#include "page/safe_file_name.h"
+#include "transfer/open_file_rename.h"
 #include "transfer/partial_in_use_exception.h"
 
 #include <utility>
@@ -10,9 +12,13 @@ namespace {
 
 // A record is a few hundred bytes; anything much longer is not one.
 constexpr DWORD kRecordCapacity = 8192;
-
-constexpr unsigned kKeepContents =
-    CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::typeBinary | CFile::shareExclusive;
+// How long the whole video waits for a program that holds its final name
+// (a player opening the earlier file, a scanner): a few tries, a moment
+// apart.
+constexpr int kRenameTries = 5;
+constexpr DWORD kRenamePauseMs = 200;
+// Free names beside a partial are looked for up to "<title> (999).flv".
+constexpr unsigned kMostSetAside = 999;
 
 // The contents of a small file; nothing when it is missing or unreadable.
 std::optional<std::string> ReadRecordFile(const std::wstring& name)
@@ -29,6 +35,29 @@ std::optional<std::string> ReadRecordFile(const std::wstring& name)
     return text;
 }
 
+bool Exists(const std::wstring& name)
+{
+    return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+CFileException ErrorNaming(DWORD osError, const std::wstring& name)
+{
+    return CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
+                          WideToAnsi(name), ToUtf16(name));
+}
+
+// "<title> (n).flv" for finalName "<title>.flv", its title cut so that the
+// partial and record names of it still fit.
+std::wstring NumberedName(const std::wstring& finalName, unsigned n)
+{
+    const std::size_t dot = finalName.rfind(L'.');
+    const std::wstring extension = dot == std::wstring::npos ? std::wstring() : finalName.substr(dot);
+    const std::wstring mark = L" (" + std::to_wstring(n) + L")";
+    const std::size_t room = PartialFile::kLongestVideoName - mark.size() - extension.size();
+    const std::u16string title = ToUtf16(finalName.substr(0, finalName.size() - extension.size()));
+    return ToWide(CutAtCharacter(title, room, room)) + mark + extension;
+}
+
 }  // namespace
 
 void PartialFile::OpenFor(const std::wstring& finalName, std::string request)
@@ -42,12 +71,24 @@ void PartialFile::OpenFor(const std::wstring& finalName, std::string request)
     // take (a folder, a read-only file).
     const DWORD attributes = GetFileAttributesW(m_finalName.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-        throw CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, WideToAnsi(m_finalName), ToUtf16(m_finalName));
+        throw ErrorNaming(ERROR_ACCESS_DENIED, m_finalName);
+    std::optional<PartialClaim> claim = PartialClaim::Take(m_partialName);
+    if (!claim)
+        throw CPartialInUseException(ToUtf16(m_partialName), true);
+    m_claim = std::move(*claim);
+    OpenPartial();
+}
+
+void PartialFile::OpenPartial()
+{
+    // Opened to be renamed, once whole, through the open handle.
+    HANDLE handle = CreateFileW(m_partialName.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     CFileException error;
-    if (Open(m_partialName.c_str(), kKeepContents, &error))
+    if (Opened(handle, WideToAnsi(m_partialName), m_partialName, &error))
         return;
     if (error.m_cause == CFileException::sharingViolation)
-        throw CPartialInUseException(ToUtf16(m_partialName));
+        throw CPartialInUseException(ToUtf16(m_partialName), false);
     throw error;
 }
 
@@ -55,10 +96,44 @@ std::optional<TransferPoint> PartialFile::Recorded() const
 {
     const std::optional<std::string> text = ReadRecordFile(m_recordName);
     const std::optional<PartialRecord> record = text ? ParsePartialRecord(*text) : std::nullopt;
-    if (!record || record->request != m_request || record->point.validator.empty() ||
-        (record->point.total > 0 && record->point.written >= record->point.total))
+    if (!record || record->request != m_request)
         return std::nullopt;
-    return record->point;
+    const TransferPoint& point = record->point;
+    const bool whole = !point.lengthText.empty() && point.written == point.total;
+    if (!whole && (point.validator.empty() || (point.total > 0 && point.written >= point.total)))
+        return std::nullopt;
+    return point;
+}
+
+bool PartialFile::HoldsThisRequest() const
+{
+    LARGE_INTEGER size = {};
+    if (GetFileSizeEx(m_hFile.Get(), &size) && size.QuadPart == 0)
+        return true;
+    const std::optional<std::string> text = ReadRecordFile(m_recordName);
+    const std::optional<PartialRecord> record = text ? ParsePartialRecord(*text) : std::nullopt;
+    return record && record->request == m_request;
+}
+
+std::wstring PartialFile::SetAside()
+{
+    for (unsigned n = 2; n <= kMostSetAside; ++n) {
+        const std::wstring name = NumberedName(m_finalName, n);
+        if (Exists(name) || Exists(name + kPartialSuffix) || Exists(name + kRecordSuffix))
+            continue;
+        const DWORD osError = Rename(name + kPartialSuffix, false);
+        if (osError != 0) {
+            if (!IsOpen())
+                OpenPartial();
+            throw ErrorNaming(osError, m_partialName);
+        }
+        MoveFileExW(m_recordName.c_str(), (name + kRecordSuffix).c_str(), MOVEFILE_WRITE_THROUGH);
+        DeleteFileW(m_draftName.c_str());
+        m_hFile.Close();
+        OpenPartial();
+        return name + kPartialSuffix;
+    }
+    throw ErrorNaming(ERROR_FILE_EXISTS, m_partialName);
 }
 
 bool PartialFile::ContinueFrom(const TransferPoint& point)
@@ -101,17 +176,41 @@ void PartialFile::ForgetRecord() noexcept
     DeleteFileW(m_draftName.c_str());
 }
 
+DWORD PartialFile::Rename(const std::wstring& name, bool replace) noexcept
+{
+    const DWORD osError = RenameOpenFile(m_hFile.Get(), name, replace);
+    if (osError != ERROR_NOT_SUPPORTED && osError != ERROR_INVALID_PARAMETER)
+        return osError;
+    m_hFile.Close();
+    const DWORD how = (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH;
+    const bool moved = MoveFileExW(m_partialName.c_str(), name.c_str(), how) != FALSE;
+    const DWORD moveError = moved ? 0 : GetLastError();
+    m_hFile = UniqueHandle(CreateFileW((moved ? name : m_partialName).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return moveError;
+}
+
 bool PartialFile::Complete(CFileException* error) noexcept
 {
-    const bool done =
-        FlushFileBuffers(m_hFile.Get()) && m_hFile.Close() &&
-        MoveFileExW(m_partialName.c_str(), m_finalName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!done) {
-        const DWORD osError = GetLastError();
-        *error = CFileException(CFileException::OsErrorToCause(static_cast<long>(osError)), static_cast<long>(osError),
-                                WideToAnsi(m_finalName), ToUtf16(m_finalName));
+    DWORD osError = FlushFileBuffers(m_hFile.Get()) ? Rename(m_finalName, true) : GetLastError();
+    for (int tries = 1; tries < kRenameTries && (osError == ERROR_SHARING_VIOLATION || osError == ERROR_ACCESS_DENIED);
+         ++tries) {
+        Sleep(kRenamePauseMs);
+        osError = Rename(m_finalName, true);
+    }
+    if (osError == 0 && !m_hFile.Close())
+        osError = GetLastError();
+    if (osError != 0) {
+        *error = ErrorNaming(osError, m_finalName);
         return false;
     }
     ForgetRecord();
+    m_claim.Release();
     return true;
+}
+
+void PartialFile::Abort()
+{
+    CFile::Abort();
+    m_claim.Release();
 }

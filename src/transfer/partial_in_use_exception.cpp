@@ -16,7 +16,7 @@ bool CPartialInUseException::GetWideErrorMessage(std::u16string& text, unsigned*
 {
     if (helpContext != nullptr)
         *helpContext = 0;
-    if (!LoadResourceString(IDS_TRANSFER_IN_USE, text))
+    if (!LoadResourceString(m_byClipwell ? IDS_TRANSFER_IN_USE : IDS_TRANSFER_HELD_OPEN, text))
         return false;
     text = FillPlaceholders<char16_t>(text, {m_partialName});
     return true;

@@ -25,11 +25,13 @@ void PartialVideo::Open(const std::wstring& finalName, std::string request, std:
         m_point = *from;
         m_video = true;
         m_mendable = true;
-        m_recorded = !m_point.validator.empty();
+        m_recorded = true;
         m_recordedBytes = m_point.written;
         m_recordedAt = GetTickCount64();
-    } else {
+    } else if (m_file.HoldsThisRequest()) {
         m_file.StartOver();
+    } else {
+        m_setAside = m_file.SetAside();
     }
 }
 
@@ -43,7 +45,9 @@ bool PartialVideo::BeginWhole(const WholeReply& reply)
     m_mendable = reply.statusLine && reply.statusCode == 200;
     m_endedCleanly = false;
     m_point = TransferPoint{0, reply.length, reply.lengthText, m_mendable ? reply.validator : std::string()};
-    m_recorded = !m_point.validator.empty();
+    // Recorded even when it cannot be continued, so that the next grab
+    // knows the bytes for this request's and may drop them.
+    m_recorded = true;
     m_recordedBytes = -1;
     KeepRecord(When::Now);
     return dropping;
@@ -114,10 +118,24 @@ bool PartialVideo::KeepRecord(When when) noexcept
     return true;
 }
 
+bool PartialVideo::Resumable() const
+{
+    return m_recorded && m_recordedBytes == m_point.written && (Whole() || AsksForTheRest());
+}
+
 bool PartialVideo::Complete(CFileException* error) noexcept
 {
-    if (!m_file.Complete(error))
-        return false;
-    m_recorded = false;
-    return true;
+    if (m_file.Complete(error)) {
+        m_recorded = false;
+        return true;
+    }
+    // Whole, under the partial's name: the record says so, and the next
+    // grab of the page, or Retry, only renames it.
+    if (m_point.lengthText.empty()) {
+        m_point.total = m_point.written;
+        m_point.lengthText = std::to_string(m_point.written);
+    }
+    m_recorded = true;
+    KeepRecord(When::Now);
+    return false;
 }

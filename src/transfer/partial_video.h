@@ -28,11 +28,15 @@ class PartialVideo {
 public:
     // Opens the partial of finalName for request: continued from from (a
     // round before) or else from its record when the file still holds
-    // those bytes, else emptied. Raises what opening raises.
+    // those bytes; else emptied when its bytes are this request's, and set
+    // aside under a free name when they are not. Raises what opening
+    // raises.
     void Open(const std::wstring& finalName, std::string request, std::optional<TransferPoint> from);
 
     const TransferPoint& Point() const { return m_point; }
     const std::wstring& PartialName() const { return m_file.PartialName(); }
+    // Where bytes that were not this request's are kept; empty when none.
+    const std::wstring& SetAsideName() const { return m_setAside; }
     bool IsOpen() const { return m_file.IsOpen(); }
 
     // The file starts again for reply: emptied if it holds anything, and
@@ -67,13 +71,18 @@ public:
     // describes the bytes.
     enum class When { Now, Due, Behind };
     bool KeepRecord(When when) noexcept;
+    // The record lets a later grab go on from the bytes: it is up to them,
+    // and they are whole or can be asked the rest of.
+    bool Resumable() const;
     // The whole video takes its final name; see PartialFile::Complete.
+    // When it cannot, the record counts the bytes as the whole video.
     bool Complete(CFileException* error) noexcept;
     void Abort() noexcept { m_file.Abort(); }
 
 private:
     PartialFile m_file;
     TransferPoint m_point;
+    std::wstring m_setAside;
     // Set while the bytes answer a 200 or its continuation.
     bool m_mendable = false;
     // Set while the bytes are the video: a 2xx reply, or a continued one.

@@ -62,6 +62,10 @@ std::u16string StatusLine(const TransferOutcome& outcome)
 
 TransferReport Described(const TransferOutcome& outcome)
 {
+    if (!outcome.heldName.empty()) {
+        return {ReportKind::Warning,
+                Text(IDS_REPORT_NAME_HELD, {outcome.heldName, outcome.failure, outcome.fileName})};
+    }
     if (outcome.whole)
         return {};
     if (outcome.failed)
@@ -100,9 +104,23 @@ TransferReport ReportOf(const TransferOutcome& outcome)
 {
     TransferReport report = Described(outcome);
     report.offerRetry = report.kind != ReportKind::None && outcome.canContinue;
-    if (report.kind != ReportKind::None)
+    if (report.kind != ReportKind::None && outcome.heldName.empty())
         SayItContinues(report.text, outcome.resumable);
+    SaySetAside(report, outcome.fileName, outcome.setAside);
     return report;
+}
+
+void SaySetAside(TransferReport& report, const std::u16string& partialName, const std::u16string& setAside)
+{
+    if (setAside.empty())
+        return;
+    const std::u16string said = Text(IDS_REPORT_SET_ASIDE, {partialName, setAside});
+    if (report.kind == ReportKind::None) {
+        report.kind = ReportKind::Information;
+        report.text = said;
+    } else {
+        report.text.append(u"\n\n").append(said);
+    }
 }
 
 TransferReport KeptReport(const std::u16string& partialName, std::int64_t kept, bool resumable)

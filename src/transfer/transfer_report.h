@@ -32,6 +32,12 @@ struct TransferOutcome {
     bool canContinue = false;
     // Set when the file's record lets a later grab of the page continue it.
     bool resumable = false;
+    // The name the whole video could not take (failure says why); it is
+    // then whole in the partial file. Empty otherwise.
+    std::u16string heldName;
+    // Where bytes that were under the partial's name, and were not this
+    // video's, are kept; empty when there were none.
+    std::u16string setAside;
 };
 
 enum class ReportKind { None, Information, Warning, Failure };
@@ -53,6 +59,10 @@ TransferReport ReportOf(const TransferOutcome& outcome);
 // What a stopped transfer leaves: kept bytes in the partial file, and
 // whether grabbing the page again continues it.
 TransferReport KeptReport(const std::u16string& partialName, std::int64_t kept, bool resumable);
+
+// Adds to report that bytes under partialName, not the video's, are kept
+// under setAside; a report of nothing becomes one that says only that.
+void SaySetAside(TransferReport& report, const std::u16string& partialName, const std::u16string& setAside);
 
 // False for the reply the library makes up when the server sent no status
 // line: "HTTP/1.0 200 OK" with no header line after it.

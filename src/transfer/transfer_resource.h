@@ -31,6 +31,14 @@
 /* A second Clipwell would write the partial file another is writing: %1
    is the partial's name. */
 #define IDS_TRANSFER_IN_USE 205
+/* The same, when a program that is no Clipwell has the partial open. */
+#define IDS_TRANSFER_HELD_OPEN 206
+/* The whole video could not take its name: %1 the name, %2 the failure's
+   own text, %3 the partial's name. */
+#define IDS_REPORT_NAME_HELD 226
+/* Added to a grab's end: bytes of something else that were under the
+   partial's name are kept under the name %2; %1 the partial's name. */
+#define IDS_REPORT_SET_ASIDE 227
 /* Added to a report, or to the word of a stop, that kept a partial file
    with its record. */
 #define IDS_TRANSFER_CONTINUES 202

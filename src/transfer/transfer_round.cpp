@@ -47,6 +47,9 @@ TransferRound::Step TransferRound::Attempt(int attempt)
     m_outcome.failure.clear();
     m_outcome.refused = false;
     m_inBody = false;
+    // A whole video kept under the partial's name only takes its name.
+    if (m_transfer.Whole())
+        return Step::Over;
     m_askingAgain = m_transfer.Mendable();
     const bool forTheRest = m_transfer.AsksForTheRest();
     const std::unique_ptr<CHttpFile> response = RequestFor(attempt);

@@ -60,6 +60,12 @@ TransferPoint TransferState::Point() const
     return m_partial.Point();
 }
 
+bool TransferState::Whole() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_partial.Whole();
+}
+
 bool TransferState::Mendable() const
 {
     const std::lock_guard<std::mutex> lock(m_lock);
@@ -170,6 +176,7 @@ TransferOutcome TransferState::Counted(TransferOutcome outcome) const
     outcome.contentLength = point.lengthText;
     outcome.expected = point.total;
     outcome.received = point.written;
+    outcome.setAside = ToUtf16(m_partial.SetAsideName());
     return outcome;
 }
 
@@ -185,11 +192,15 @@ void TransferState::Finish(TransferOutcome outcome, bool canContinue)
     if (m_partial.Whole()) {
         outcome.whole = m_partial.Complete(&error);
         if (!outcome.whole) {
+            // Whole in the partial: Retry only gives it its name.
             outcome.failed = true;
             outcome.failure = ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE));
+            outcome.heldName = ToUtf16(m_videoName);
+            outcome.canContinue = canContinue = true;
         }
     }
-    outcome.resumable = m_partial.KeepRecord(PartialVideo::When::Now);
+    m_partial.KeepRecord(PartialVideo::When::Now);
+    outcome.resumable = m_partial.Resumable();
     m_partial.Abort();
     if (canContinue)
         m_reached = m_partial.Point();
@@ -220,10 +231,15 @@ std::optional<TransferReport> TransferState::Stop(bool telling) noexcept
             failed = ReportOf(Counted(std::move(outcome)));
         }
     }
-    const bool resumable = running && m_partial.KeepRecord(PartialVideo::When::Now);
+    const bool resumable = running && m_partial.KeepRecord(PartialVideo::When::Now) && m_partial.Resumable();
     const std::int64_t kept = m_partial.Point().written;
     if (running && telling && !failed && kept > 0)
         failed = KeptReport(m_fileName, kept, resumable);
+    if (running && telling && !m_partial.SetAsideName().empty()) {
+        TransferReport report = failed.value_or(TransferReport{});
+        SaySetAside(report, m_fileName, ToUtf16(m_partial.SetAsideName()));
+        failed = std::move(report);
+    }
     m_partial.Abort();
     SetEvent(m_stopped.Get());
     return failed;

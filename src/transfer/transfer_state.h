@@ -70,6 +70,7 @@ public:
     const std::wstring& VideoName() const { return m_videoName; }
     // What the partial file holds, and what its owner makes of it.
     TransferPoint Point() const;
+    bool Whole() const;
     bool Mendable() const;
     bool AsksForTheRest() const;
 

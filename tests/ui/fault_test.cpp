@@ -5,6 +5,7 @@
 #include "driver_checks.h"
 #include "fixture_client.h"
 #include "host_files.h"
+#include "transfer/partial_record.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -60,7 +61,19 @@ struct FaultRow {
     RouteChange targetRoute = nullptr;
     // A whole video of an earlier grab, under the name this one would take.
     std::string earlier = {};
+    // Bytes of something else under the partial's name, and a record beside
+    // them: kept under the free name "<name> (2).flv.part".
+    std::string partial = {};
+    std::string record = {};
 };
+
+// row, with a partial and record of something else beside it.
+FaultRow Beside(FaultRow row, std::string partial, std::string record)
+{
+    row.partial = std::move(partial);
+    row.record = std::move(record);
+    return row;
+}
 
 const std::string kNotFound = "<html>no such video</html>";
 const std::string kRaw = "no status line\r\njust bytes\r\n";
@@ -106,6 +119,7 @@ ClipwellOptions InFolder(const std::string& name)
 void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, const FixtureServer& server)
 {
     SCOPED_TRACE(row.name);
+    const bool whole = row.icon.empty() || row.icon == "information";
     if (!row.icon.empty()) {
         const auto box = ExpectMessageBox(clipwell, kRowMs);
         EXPECT_EQ(box.icon, row.icon);
@@ -118,10 +132,13 @@ void CheckRow(const FaultRow& row, ClipwellDriver& clipwell, const FixtureServer
     }
     // Only a whole video takes its name, replacing an earlier one; what
     // any other end keeps stays in the partial file.
-    const std::string saved = ExpectOutput(clipwell, row.name + (row.icon.empty() ? ".flv" : ".flv.part"), kRowMs);
+    const std::string saved = ExpectOutput(clipwell, row.name + (whole ? ".flv" : ".flv.part"), kRowMs);
     std::string final;
-    EXPECT_EQ(clipwell.ReadOutput(row.name + ".flv", final), row.icon.empty() || !row.earlier.empty());
-    if (!row.icon.empty()) {
+    EXPECT_EQ(clipwell.ReadOutput(row.name + ".flv", final), whole || !row.earlier.empty());
+    std::string setAside;
+    EXPECT_EQ(clipwell.ReadOutput(row.name + " (2).flv.part", setAside), !row.partial.empty());
+    EXPECT_TRUE(SameBytes(setAside, row.partial));
+    if (!whole) {
         EXPECT_TRUE(SameBytes(final, row.earlier));
     } else {
         EXPECT_FALSE(clipwell.OutputExists(row.name + ".flv.part"));
@@ -149,8 +166,13 @@ void RunRows(const std::vector<FaultRow>& rows)
         for (std::size_t i = first; i < end; ++i) {
             ServeRow(server, rows[i]);
             clipwells.push_back(std::make_unique<ClipwellDriver>(InFolder(rows[i].name)));
+            const std::string named = clipwells.back()->Folder() + rows[i].name + ".flv";
             if (!rows[i].earlier.empty())
-                std::ofstream(clipwells.back()->Folder() + rows[i].name + ".flv", std::ios::binary) << rows[i].earlier;
+                std::ofstream(named, std::ios::binary) << rows[i].earlier;
+            if (!rows[i].partial.empty()) {
+                std::ofstream(named + ".part", std::ios::binary) << rows[i].partial;
+                std::ofstream(named + ".resume", std::ios::binary) << rows[i].record;
+            }
             // Side by side, so that their reports, read off the screen, do
             // not cover each other.
             SetWindowPos(clipwells.back()->Main(), nullptr, static_cast<int>(i - first) * 420, 200, 0, 0,
@@ -282,6 +304,15 @@ TEST(Faults, EveryEndIsCompleteOrSaid)
                                                            r.contentLength = false; r.closeAfter = {-1, 30000, -1}; },
          "", "", kVideoSize, VideoBytes(kVideoSize), {"bytes=40000-;\"u\"", "bytes=70000-;\"u\""}},
     };
+    // Beside the partial: another video's, and a record torn in its check line.
+    const auto record = [](const std::string& id) {
+        return FormatPartialRecord({"http://video.example.com/get_video?video_id=" + id, {60000, 100000, "100000", "\"o\""}});
+    };
+    const std::string torn = record("Torn");
+    rows.push_back(Beside({"Foreign", nullptr, "information", "so it is kept as \"Foreign (2).flv.part\"", kVideoSize},
+                          Revised(VideoBytes(60000)), record("Other")));
+    rows.push_back(Beside({"Torn", nullptr, "information", "\"Torn.flv.part\" held something other than this video",
+                           kVideoSize}, Revised(VideoBytes(60000)), torn.substr(0, torn.size() - 3) + "0\n"));
     const std::size_t cached = CachedCopies(VideoBytes(kVideoSize));
     RunRows(rows);
     EXPECT_EQ(CachedCopies(VideoBytes(kVideoSize)), cached) << "a video was stored again in the internet cache";
@@ -359,20 +390,46 @@ TEST(Faults, CertificateFailuresAreSaidPlainly)
 }
 
 // Dropped on every request of a round: Retry in the report starts another
-// round from the bytes in the file, which then brings the rest.
+// round from the bytes in the file, which then brings the rest. Whole, but
+// its name held open by another program (a player of the earlier file):
+// Retry, once that lets go, only renames it, asking for nothing.
 TEST(Faults, RetryContinuesFromTheFile)
 {
+    const struct {
+        FaultRow row;
+        std::string says;
+        std::vector<std::string> ranges;  // of every video request
+    } rows[] = {
+        {{"Retried", Cut(kClose, {20000}, {"ETag: \"r\""}, true), "", "", kVideoSize}, "Only 80000 of 100000 bytes arrived",
+         {";", "bytes=20000-;\"r\"", "bytes=40000-;\"r\"", "bytes=60000-;\"r\"", "bytes=80000-;\"r\""}},
+        {{"Held", nullptr, "", "", kVideoSize}, "could not take the name \"Held.flv\"", {";"}},
+    };
     FixtureServer server;
-    const FaultRow row{"Retried", Cut(kClose, {20000}, {"ETag: \"r\""}, true), "", "", kVideoSize};
-    ServeRow(server, row);
-    ClipwellDriver clipwell(InFolder(row.name));
-    clipwell.StartGrab(PageUrl(row.name));
-    const auto box = ExpectMessageBox(clipwell);
-    EXPECT_NE(box.text.find("Only 80000 of 100000 bytes arrived"), std::string::npos) << box.text;
-    EXPECT_TRUE(clipwell.CloseMessageBox(box, IDRETRY));
-    EXPECT_TRUE(WaitUntil([&] { return VideoRanges(server, row).back() == "bytes=80000-;\"r\""; }, kRowMs));
-    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Retried.flv"), row.body));
-    EXPECT_EQ(clipwell.ProgressPos(), clipwell.ProgressHigh());
+    for (const auto& [row, says, ranges] : rows) {
+        SCOPED_TRACE(row.name);
+        ServeRow(server, row);
+        ClipwellDriver clipwell(InFolder(row.name));
+        const bool held = row.name == "Held";
+        const std::string final = clipwell.Folder() + row.name + ".flv";
+        if (held)
+            std::ofstream(final, std::ios::binary) << "earlier";
+        const HANDLE player = held ? CreateFileA(final.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                 0, nullptr) : nullptr;
+        ASSERT_NE(player, INVALID_HANDLE_VALUE);
+        clipwell.StartGrab(PageUrl(row.name));
+        const auto box = ExpectMessageBox(clipwell);
+        EXPECT_NE(box.text.find(says), std::string::npos) << box.text;
+        if (held)
+            CloseHandle(player);
+        EXPECT_TRUE(clipwell.CloseMessageBox(box, IDRETRY));
+        EXPECT_TRUE(WaitUntil([&] {
+            std::string bytes;
+            return clipwell.ReadOutput(row.name + ".flv", bytes) && bytes == row.body && clipwell.GrabEnabled();
+        }, kRowMs));
+        EXPECT_EQ(VideoRanges(server, row), ranges);
+        EXPECT_TRUE(held || clipwell.ProgressPos() == clipwell.ProgressHigh());
+        EXPECT_FALSE(clipwell.OutputExists(row.name + ".flv.part") || clipwell.OutputExists(row.name + ".flv.resume"));
+    }
 }
 
 // A Clipwell that ended mid-transfer, closed or killed: a new one grabbing

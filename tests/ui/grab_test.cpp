@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -127,31 +128,53 @@ TEST(GrabFixes, OutputNamesStayInTheFolderAndAvoidDevices)
         clipwell.ClickGrab();
         EXPECT_EQ(ExpectOutput(clipwell, std::string("_") + device + ".flv"), "not the console") << device;
     }
-    // Too long for a name: cut so that the partial and its record fit too.
+    // Too long for a name: cut so that the partial and its record fit too,
+    // in UTF-16 units and in the UTF-8 bytes of a Unix name: of 120 CJK
+    // characters (360 bytes), 81.
+    std::string cjk;
+    for (int i = 0; i < 120; ++i)
+        cjk += "\xE5\x8B\x95";
     const std::string longTitle = std::string(283, 'x') + " an end";
-    ServeVideoPage(server, kId, longTitle, "long");
-    clipwell.ClickGrab();
-    EXPECT_TRUE(WaitUntil([&] {
-        return UnixFolderListing(clipwell.Folder()).value_or("").find("\n" + longTitle.substr(0, 244) + ".flv\n") !=
-                   std::string::npos && clipwell.GrabEnabled();
-    }, 20000)) << UnixFolderListing(clipwell.Folder()).value_or("");
+    for (const auto& [title, kept, charset] : {std::tuple(longTitle, longTitle.substr(0, 244), "windows-1252"),
+                                               std::tuple(cjk, cjk.substr(0, 81 * 3), "utf-8")}) {
+        std::string page = WatchPageHtml(title, "video_id=" + std::string(kId));
+        page.replace(page.find("windows-1252"), 12, charset);
+        ServeVideoPage(server, kId, title, "long");
+        server.Serve("/watch?v=" + std::string(kId), page);
+        clipwell.ClickGrab();
+        EXPECT_TRUE(WaitUntil([&] {
+            return UnixFolderListing(clipwell.Folder()).value_or("").find("\n" + kept + ".flv\n") !=
+                       std::string::npos && clipwell.GrabEnabled();
+        }, 20000)) << UnixFolderListing(clipwell.Folder()).value_or("");
+    }
 }
 
 TEST(GrabFixes, AnUncreatableFileStopsTheGrabBeforeTheRequest)
 {
     FixtureServer server;
     ClipwellDriver clipwell;
+    // A folder of the video's name; a partial that another program holds.
     const std::string blocker = clipwell.Folder() + "Blocked.flv";
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    ServeVideoPage(server, kId, "Blocked", "never sent");
-    clipwell.StartGrab(PageUrl(kId));
-    const auto box = ExpectMessageBox(clipwell);
-    EXPECT_EQ(box.text, "Access to Blocked.flv was denied.");
-    EXPECT_EQ(box.icon, "stop");
-    EXPECT_TRUE(server.RequestsFor(kVideoPath).empty());
-    ExpectClosed(clipwell, box);
-    EXPECT_TRUE(clipwell.GrabEnabled());
-    EXPECT_EQ(clipwell.Status(), "");
+    const HANDLE held = CreateFileA((clipwell.Folder() + "Held.flv.part").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::pair<std::string, std::string> rows[] = {
+        {"Blocked", "Access to Blocked.flv was denied."},
+        {"Held", "Another program has \"Held.flv.part\" open, so this grab did not start. Close that program, and "
+                 "grab the page again."}};
+    for (const auto& [title, says] : rows) {
+        ServeVideoPage(server, kId, title, "never sent");
+        clipwell.StartGrab(PageUrl(kId));
+        const auto box = ExpectMessageBox(clipwell);
+        EXPECT_EQ(box.text, says);
+        EXPECT_EQ(box.icon, "stop");
+        EXPECT_TRUE(server.RequestsFor(kVideoPath).empty());
+        ExpectClosed(clipwell, box);
+        EXPECT_TRUE(clipwell.GrabEnabled());
+        EXPECT_EQ(clipwell.Status(), "");
+    }
+    CloseHandle(held);
 }
 
 TEST(Grab, SendsAnAddressInAnyScriptAsABrowserDoes)
