@@ -12,6 +12,9 @@ std::wstring ClaimName(const std::wstring& path)
     std::vector<wchar_t> full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) + 1, L'\0');
     const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     std::wstring name = length > 0 && length < full.size() ? std::wstring(full.data(), length) : path;
+    // Named with or without the long-path prefix, a file is one file.
+    if (name.compare(0, 4, L"\\\\?\\") == 0)
+        name.erase(0, 4);
     CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
     std::uint64_t hash = 14695981039346656037ull;
     for (wchar_t unit : name) {

@@ -7,6 +7,7 @@
 #include "transfer/partial_in_use_exception.h"
 
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -58,21 +59,40 @@ std::wstring NumberedName(const std::wstring& finalName, unsigned n)
     return ToWide(CutAtCharacter(title, room, room)) + mark + extension;
 }
 
+// The folder part that names reach the file system with: none while the
+// longest of the names fits in MAX_PATH, else the folder's full path in the
+// form that Windows takes at any length ("\\?\C:\...\"), since a current
+// folder may be nearly MAX_PATH long itself.
+std::wstring LongPathFolder(const std::wstring& finalName)
+{
+    std::vector<wchar_t> full(GetFullPathNameW(finalName.c_str(), 0, nullptr, nullptr) + 1, L'\0');
+    const DWORD length = GetFullPathNameW(finalName.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    const std::wstring path(full.data(), length < full.size() ? length : 0);
+    if (path.size() + (sizeof PartialFile::kRecordSuffix / sizeof(wchar_t)) <= MAX_PATH ||
+        path.compare(0, 4, L"\\\\?\\") == 0 || path.size() < finalName.size())
+        return {};
+    const std::wstring folder = path.substr(0, path.size() - finalName.size());
+    if (folder.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + folder.substr(2);
+    return L"\\\\?\\" + folder;
+}
+
 }  // namespace
 
 void PartialFile::OpenFor(const std::wstring& finalName, std::string request)
 {
+    m_where = LongPathFolder(finalName);
     m_finalName = finalName;
     m_partialName = finalName + kPartialSuffix;
-    m_recordName = finalName + kRecordSuffix;
-    m_draftName = finalName + kDraftSuffix;
+    m_recordName = m_where + finalName + kRecordSuffix;
+    m_draftName = m_where + finalName + kDraftSuffix;
     m_request = std::move(request);
     // Known before any byte is asked for: a name the whole video could not
     // take (a folder, a read-only file).
-    const DWORD attributes = GetFileAttributesW(m_finalName.c_str());
+    const DWORD attributes = GetFileAttributesW((m_where + m_finalName).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
         throw ErrorNaming(ERROR_ACCESS_DENIED, m_finalName);
-    std::optional<PartialClaim> claim = PartialClaim::Take(m_partialName);
+    std::optional<PartialClaim> claim = PartialClaim::Take(m_where + m_partialName);
     if (!claim)
         throw CPartialInUseException(ToUtf16(m_partialName), true);
     m_claim = std::move(*claim);
@@ -82,7 +102,7 @@ void PartialFile::OpenFor(const std::wstring& finalName, std::string request)
 void PartialFile::OpenPartial()
 {
     // Opened to be renamed, once whole, through the open handle.
-    HANDLE handle = CreateFileW(m_partialName.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+    HANDLE handle = CreateFileW((m_where + m_partialName).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     CFileException error;
     if (Opened(handle, WideToAnsi(m_partialName), m_partialName, &error))
@@ -119,15 +139,16 @@ std::wstring PartialFile::SetAside()
 {
     for (unsigned n = 2; n <= kMostSetAside; ++n) {
         const std::wstring name = NumberedName(m_finalName, n);
-        if (Exists(name) || Exists(name + kPartialSuffix) || Exists(name + kRecordSuffix))
+        const std::wstring path = m_where + name;
+        if (Exists(path) || Exists(path + kPartialSuffix) || Exists(path + kRecordSuffix))
             continue;
-        const DWORD osError = Rename(name + kPartialSuffix, false);
+        const DWORD osError = Rename(path + kPartialSuffix, false);
         if (osError != 0) {
             if (!IsOpen())
                 OpenPartial();
             throw ErrorNaming(osError, m_partialName);
         }
-        MoveFileExW(m_recordName.c_str(), (name + kRecordSuffix).c_str(), MOVEFILE_WRITE_THROUGH);
+        MoveFileExW(m_recordName.c_str(), (path + kRecordSuffix).c_str(), MOVEFILE_WRITE_THROUGH);
         DeleteFileW(m_draftName.c_str());
         m_hFile.Close();
         OpenPartial();
@@ -183,20 +204,21 @@ DWORD PartialFile::Rename(const std::wstring& name, bool replace) noexcept
         return osError;
     m_hFile.Close();
     const DWORD how = (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH;
-    const bool moved = MoveFileExW(m_partialName.c_str(), name.c_str(), how) != FALSE;
+    const std::wstring partial = m_where + m_partialName;
+    const bool moved = MoveFileExW(partial.c_str(), name.c_str(), how) != FALSE;
     const DWORD moveError = moved ? 0 : GetLastError();
-    m_hFile = UniqueHandle(CreateFileW((moved ? name : m_partialName).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+    m_hFile = UniqueHandle(CreateFileW((moved ? name : partial).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return moveError;
 }
 
 bool PartialFile::Complete(CFileException* error) noexcept
 {
-    DWORD osError = FlushFileBuffers(m_hFile.Get()) ? Rename(m_finalName, true) : GetLastError();
+    DWORD osError = FlushFileBuffers(m_hFile.Get()) ? Rename(m_where + m_finalName, true) : GetLastError();
     for (int tries = 1; tries < kRenameTries && (osError == ERROR_SHARING_VIOLATION || osError == ERROR_ACCESS_DENIED);
          ++tries) {
         Sleep(kRenamePauseMs);
-        osError = Rename(m_finalName, true);
+        osError = Rename(m_where + m_finalName, true);
     }
     if (osError == 0 && !m_hFile.Close())
         osError = GetLastError();

@@ -73,11 +73,14 @@ public:
 private:
     // Opens the partial's name, keeping what it holds; raises what fails.
     void OpenPartial();
-    // Renames the open file to name, or where the file system cannot do
+    // Renames the open file to name (as the file system takes it), or where the file system cannot do
     // that, closes and moves it and opens it again under name; the
     // system's error, 0 once done.
     DWORD Rename(const std::wstring& name, bool replace) noexcept;
 
+    // The video's and the partial's names as the user reads them; the
+    // file system gets them after m_where (see OpenFor).
+    std::wstring m_where;
     std::wstring m_finalName;
     std::wstring m_partialName;
     std::wstring m_recordName;

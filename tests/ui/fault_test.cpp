@@ -462,9 +462,9 @@ TEST(Faults, AGrabInANewClipwellContinuesWhatWasKept)
         auto first = std::make_unique<ClipwellDriver>(InFolder(row.name));
         const std::string folder = first->Folder();
         first->StartGrab(PageUrl(row.name));
-        ASSERT_TRUE(WaitUntil([&] { return ParseCount(first->Status()) >= 150000; }, 30000)) << first->Status();
+        ASSERT_TRUE(WaitUntil([&] { return ParseCount(first->Status()) >= 150000; }, kRowMs)) << first->Status();
         const std::string caught = "\nwritten=" + std::to_string(300000 / 1024 * 1024) + "\n";
-        WaitUntil([&] { return !row.inStall || ReadWholeFile(folder + row.name + ".flv.resume").value_or("").find(caught) != std::string::npos; }, 15000);
+        EXPECT_TRUE(WaitUntil([&] { return !row.inStall || ReadWholeFile(folder + row.name + ".flv.resume").value_or("").find(caught) != std::string::npos; }, kRowMs));
         ClipwellOptions again = InFolder(row.name);
         again.keepFolder = true;
         if (row.killed) {
@@ -480,13 +480,13 @@ TEST(Faults, AGrabInANewClipwellContinuesWhatWasKept)
             const auto box = ExpectMessageBox(*first);
             EXPECT_NE(box.text.find(".flv.part\". Grabbing the page again continues it."), std::string::npos) << box.text;
             ExpectClosed(*first, box);
-            EXPECT_TRUE(first->WaitForExit(10000));
+            EXPECT_TRUE(first->WaitForExit(kRowMs));
         }
         const std::string kept = ReadWholeFile(folder + row.name + ".flv.part").value_or("");
         ClipwellDriver next(again);
         next.StartGrab(PageUrl(row.name));
         const std::string whole = row.reviseAfter < 0 ? served.body : Revised(served.body);
-        EXPECT_TRUE(SameBytes(ExpectOutput(next, row.name + ".flv", 30000), whole));
+        EXPECT_TRUE(SameBytes(ExpectOutput(next, row.name + ".flv", kRowMs), whole));
         EXPECT_FALSE(next.OutputExists(row.name + ".flv.part") || next.OutputExists(row.name + ".flv.resume"));
         const std::vector<std::string> requests = VideoRanges(server, served);
         ASSERT_EQ(requests.size(), row.refuse ? 3u : 2u);
