@@ -53,7 +53,8 @@ std::wstring NumberedName(const std::wstring& finalName, unsigned n)
 {
     const std::size_t dot = finalName.rfind(L'.');
     const std::wstring extension = dot == std::wstring::npos ? std::wstring() : finalName.substr(dot);
-    const std::wstring mark = L" (" + std::to_wstring(n) + L")";
+    const std::string digits = std::to_string(n);
+    const std::wstring mark = L" (" + std::wstring(digits.begin(), digits.end()) + L")";
     const std::size_t room = PartialFile::kLongestVideoName - mark.size() - extension.size();
     const std::u16string title = ToUtf16(finalName.substr(0, finalName.size() - extension.size()));
     return ToWide(CutAtCharacter(title, room, room)) + mark + extension;
