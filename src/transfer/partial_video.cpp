@@ -75,7 +75,7 @@ ContinuedReply PartialVideo::Judge(int status, std::string_view contentRange, st
     return reply;
 }
 
-void PartialVideo::Write(const char* bytes, unsigned count)
+void PartialVideo::Write(const char* bytes, unsigned count, bool record)
 {
     try {
         m_file.Write(bytes, count);
@@ -85,7 +85,8 @@ void PartialVideo::Write(const char* bytes, unsigned count)
         m_point.written = static_cast<std::int64_t>(m_file.SeekToEnd());
         throw;
     }
-    KeepRecord(When::Due);
+    if (record)
+        KeepRecord(When::Due);
 }
 
 void PartialVideo::EndBody(bool cleanly)
@@ -116,11 +117,6 @@ bool PartialVideo::KeepRecord(When when) noexcept
         return false;
     m_recordedBytes = m_point.written;
     return true;
-}
-
-bool PartialVideo::Resumable() const
-{
-    return m_recorded && m_recordedBytes == m_point.written && (Whole() || AsksForTheRest());
 }
 
 bool PartialVideo::Complete(CFileException* error) noexcept

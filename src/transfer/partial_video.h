@@ -50,9 +50,9 @@ public:
     // asks for the whole video.
     ContinuedReply Judge(int status, std::string_view contentRange, std::string_view validator);
 
-    // Appends bytes; the record follows every 2 s or 1 MiB. Raises the
-    // write's error, the count then what the file holds.
-    void Write(const char* bytes, unsigned count);
+    // Appends bytes; when record, the record follows every 2 s or 1 MiB.
+    // Raises the write's error, the count then what the file holds.
+    void Write(const char* bytes, unsigned count, bool record);
     // The body has ended; cleanly says no connection was lost. A reply
     // without a stated length is whole only at an orderly end.
     void EndBody(bool cleanly);
@@ -71,9 +71,9 @@ public:
     // describes the bytes.
     enum class When { Now, Due, Behind };
     bool KeepRecord(When when) noexcept;
-    // The record lets a later grab go on from the bytes: it is up to them,
-    // and they are whole or can be asked the rest of.
-    bool Resumable() const;
+    // A record of the bytes lets a later grab go on from them: they are
+    // whole, or can be asked the rest of.
+    bool Continuable() const { return m_recorded && (Whole() || AsksForTheRest()); }
     // The whole video takes its final name; see PartialFile::Complete.
     // When it cannot, the record counts the bytes as the whole video.
     bool Complete(CFileException* error) noexcept;

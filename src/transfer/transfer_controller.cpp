@@ -14,6 +14,9 @@ namespace {
 // stop at its next chunk, well within it. One blocked on a silent server
 // is let go and ends by itself.
 constexpr DWORD kStopWaitMs = 250;
+// How long the window, once gone, or a new grab of the same video waits
+// for a stopped transfer's file to reach the disk and close.
+constexpr DWORD kCloseWaitMs = 30000;
 
 }  // namespace
 
@@ -42,6 +45,9 @@ void TransferController::PageFetched(unsigned long fetchId)
     // the new transfer has started (or failed to), so that nothing can run
     // in between.
     const std::optional<TransferReport> stopFailure = StopTransfer();
+    // The same video's file is its own again only once closed.
+    if (m_closing && m_closing->VideoName() == fileName)
+        m_closing->AwaitClosed(kCloseWaitMs);
     try {
         Start(VideoRequest{std::move(connection), std::move(requestPath)}, fileName, std::nullopt);
     } catch (...) {
@@ -85,6 +91,15 @@ void TransferController::TransferEnded(unsigned long transferId)
         Start(ended->Request(), ended->VideoName(), ended->Reached());
 }
 
+TransferController::~TransferController()
+{
+    Stop();
+    // The last record of the bytes kept must reach the disk before the
+    // process ends.
+    if (m_closing)
+        m_closing->AwaitClosed(kCloseWaitMs);
+}
+
 std::optional<TransferReport> TransferController::Stop() noexcept
 {
     m_stopped = true;
@@ -98,6 +113,7 @@ std::optional<TransferReport> TransferController::StopTransfer(bool telling) noe
         return std::nullopt;
     const std::shared_ptr<TransferState> transfer = std::move(m_transfer);
     std::optional<TransferReport> failed = transfer->Stop(telling);
+    m_closing = transfer;
     LetWorkerGo();
     return failed;
 }

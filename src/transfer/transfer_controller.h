@@ -22,8 +22,9 @@ public:
     explicit TransferController(TransferWindow& window) : m_window(window) {}
     TransferController(const TransferController&) = delete;
     TransferController& operator=(const TransferController&) = delete;
-    // Stops whatever still runs; never raises.
-    ~TransferController() { Stop(); }
+    // Stops whatever still runs and waits for its file to close; never
+    // raises.
+    ~TransferController();
 
     // The Grab command: starts fetching the page of address, in UTF-8 as
     // typed, and returns.
@@ -61,6 +62,8 @@ private:
     MSG m_grabCommand = {};
     // The window's transfer: running, or ended and kept for Retry.
     std::shared_ptr<TransferState> m_transfer;
+    // The transfer stopped last, whose file its record keeper closes.
+    std::shared_ptr<TransferState> m_closing;
     // Set from the worker's start until it is let go.
     UniqueHandle m_worker;
     bool m_stopped = false;

@@ -33,7 +33,7 @@ std::atomic<unsigned long> TransferState::s_lastId{0};
 
 TransferState::TransferState(VideoRequest request, const TransferDisplay& display)
     : m_id(++s_lastId), m_request(std::move(request)), m_window(display.window),
-      m_stopped(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+      m_stopped(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_closed(CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
     // Made once, not for every chunk: what a stop writes of a chunk that is
     // still filling, and whether the read should go on waiting.
@@ -85,11 +85,11 @@ unsigned TransferState::ReadChunk(CHttpFile& response)
     return response.ReadChunk(m_chunk, kChunkSize, m_noteArrived);
 }
 
-void TransferState::WriteChunk(unsigned count)
+void TransferState::WriteChunk(unsigned count, bool record)
 {
     // Taken even when the write fails: what it left is in the point.
     m_inHand = 0;
-    m_partial.Write(m_chunk, count);
+    m_partial.Write(m_chunk, count, record);
 }
 
 bool TransferState::TakeChunk(unsigned count, TransferProgress& progress)
@@ -100,7 +100,7 @@ bool TransferState::TakeChunk(unsigned count, TransferProgress& progress)
     const std::int64_t received = m_partial.Point().written + count;
     m_status.SetWindowText(progress.StatusText(received).c_str());
     m_progress.SetPos(progress.Position(received));
-    WriteChunk(count);
+    WriteChunk(count, true);
     return true;
 }
 
@@ -157,16 +157,37 @@ bool TransferState::WaitUnlessStopped(unsigned long milliseconds) const
 
 void TransferState::KeepRecordThroughStalls() noexcept
 {
+    {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        m_keeperRunning = true;
+    }
     std::int64_t seen = -1;
     while (!WaitUnlessStopped(kStallMs)) {
         const std::lock_guard<std::mutex> lock(m_lock);
         if (!m_transferActive)
-            return;
+            break;
         const std::int64_t arrived = m_partial.Point().written + m_inHand;
         if (arrived == seen)
             m_partial.KeepRecord(PartialVideo::When::Behind);
         seen = arrived;
     }
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_keeperRunning = false;
+    if (m_closePending)
+        CloseFile();
+}
+
+void TransferState::CloseFile() noexcept
+{
+    m_closePending = false;
+    m_partial.KeepRecord(PartialVideo::When::Now);
+    m_partial.Abort();
+    SetEvent(m_closed.Get());
+}
+
+bool TransferState::AwaitClosed(unsigned long milliseconds) const
+{
+    return WaitForSingleObject(m_closed.Get(), milliseconds) == WAIT_OBJECT_0;
 }
 
 TransferOutcome TransferState::Counted(TransferOutcome outcome) const
@@ -199,9 +220,9 @@ void TransferState::Finish(TransferOutcome outcome, bool canContinue)
             outcome.canContinue = canContinue = true;
         }
     }
-    m_partial.KeepRecord(PartialVideo::When::Now);
-    outcome.resumable = m_partial.Resumable();
+    outcome.resumable = m_partial.KeepRecord(PartialVideo::When::Now) && m_partial.Continuable();
     m_partial.Abort();
+    SetEvent(m_closed.Get());
     if (canContinue)
         m_reached = m_partial.Point();
     m_outcome = std::move(outcome);
@@ -223,7 +244,7 @@ std::optional<TransferReport> TransferState::Stop(bool telling) noexcept
     // A stop during a stall keeps what arrived before it.
     if (running && m_inHand > 0 && m_partial.IsOpen()) {
         try {
-            WriteChunk(m_inHand);
+            WriteChunk(m_inHand, false);
         } catch (const CException& error) {
             TransferOutcome outcome;
             outcome.failed = true;
@@ -231,7 +252,7 @@ std::optional<TransferReport> TransferState::Stop(bool telling) noexcept
             failed = ReportOf(Counted(std::move(outcome)));
         }
     }
-    const bool resumable = running && m_partial.KeepRecord(PartialVideo::When::Now) && m_partial.Resumable();
+    const bool resumable = running && m_partial.Continuable();
     const std::int64_t kept = m_partial.Point().written;
     if (running && telling && !failed && kept > 0)
         failed = KeptReport(m_fileName, kept, resumable);
@@ -240,7 +261,13 @@ std::optional<TransferReport> TransferState::Stop(bool telling) noexcept
         SaySetAside(report, m_fileName, ToUtf16(m_partial.SetAsideName()));
         failed = std::move(report);
     }
-    m_partial.Abort();
+    // The last record waits for the file to reach the disk, which slow
+    // media make long: the record keeper writes it and closes the file, off
+    // the window's thread; only without one is it done here.
+    if (m_keeperRunning)
+        m_closePending = running;
+    else if (running)
+        CloseFile();
     SetEvent(m_stopped.Get());
     return failed;
 }

@@ -101,6 +101,8 @@ public:
     // While the transfer runs, on a thread of its own: once no byte has
     // come for a second, brings the record up to the bytes in the file, so
     // that a kill during a stall loses none of them.
+    // Once stopped, it writes the last record and closes the file (see
+    // Stop).
     void KeepRecordThroughStalls() noexcept;
     // Ends a transfer that ran its course: the whole video renamed to its
     // own name, else the partial kept with its record; the flag clear, the
@@ -110,11 +112,15 @@ public:
     void Finish(TransferOutcome outcome, bool canContinue);
 
     // On the window's thread: takes the lock, carrying out the messages the
-    // worker sends meanwhile, clears the flag, writes the bytes in hand,
-    // closes the file and wakes a waiting worker. Never raises: a failed
-    // write comes back as its report; when telling, so does where a
-    // running transfer's bytes are kept.
+    // worker sends meanwhile, clears the flag, writes the bytes in hand and
+    // wakes a waiting worker; the record keeper then writes the last record
+    // and closes the file. Never raises: a failed write comes back as its
+    // report; when telling, so does where a running transfer's bytes are
+    // kept.
     std::optional<TransferReport> Stop(bool telling = false) noexcept;
+    // Waits at most milliseconds for the file to be closed, once stopped or
+    // finished; true when it is.
+    bool AwaitClosed(unsigned long milliseconds) const;
 
     bool Active() const { return m_transferActive; }
     unsigned long Id() const { return m_id; }
@@ -125,7 +131,10 @@ public:
     static constexpr unsigned kChunkSize = 1024;
 
 private:
-    void WriteChunk(unsigned count);
+    // Writes count bytes of the chunk; the record follows when record and due.
+    void WriteChunk(unsigned count, bool record);
+    // The last record, then the file closed; under the lock.
+    void CloseFile() noexcept;
     // The outcome with the file's counts: bytes, length and its text.
     TransferOutcome Counted(TransferOutcome outcome) const;
 
@@ -145,8 +154,14 @@ private:
     char m_chunk[kChunkSize];
     unsigned m_inHand = 0;  // bytes of m_chunk that have arrived, not yet taken
     std::function<bool(unsigned)> m_noteArrived;
-    // Set once the transfer has been stopped or has finished.
+    // Set once the transfer has been stopped or has finished, and once its
+    // file is closed.
     UniqueHandle m_stopped;
+    UniqueHandle m_closed;
+    // Set while the record keeper runs, and when a stop leaves it the file
+    // to close.
+    bool m_keeperRunning = false;
+    bool m_closePending = false;
     TransferOutcome m_outcome;
     std::optional<TransferPoint> m_reached;
 };

@@ -693,6 +693,13 @@ TEST(StalledFaults, ANewGrabDuringAStallStartsAtOnce)
     FixtureServer server;
     ClipwellDriver clipwell;
     StartStallingForGood(clipwell, server, "First");
+    // Grabbed again at once, the stopped grab's file is the new one's, not
+    // another Clipwell's.
+    clipwell.StartGrab(PageUrl("First"), GrabBy::Enter);
+    EXPECT_TRUE(WaitUntil([&] { return server.RequestsFor("/get_video?video_id=First").size() == 2; }, kRowMs));
+    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+    ASSERT_TRUE(WaitUntil([&] { return clipwell.Status() == "49152 / 100000 B"; }, kRowMs)) << clipwell.Status();
+    LetTheWorkerTakeInTheBytesShortOfAChunk();
     const std::string second = VideoBytes(3000);
     ServeVideoPage(server, "second", "Second", second);
     clipwell.StartGrab(PageUrl("second"), GrabBy::Enter);
