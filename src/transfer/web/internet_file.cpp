@@ -86,8 +86,12 @@ unsigned CInternetFile::ReadChunk(void* buffer, unsigned count, const std::funct
             error = ReceiveError(start);
         else if (available == 0)
             break;
-        else if (TryRead(bytes + got, available < count - got ? available : count - got, read, error))
+        else {
+            // Wine's read that fails on a reset still gives the bytes it
+            // took in before it; Windows' gives none.
+            TryRead(bytes + got, available < count - got ? available : count - got, read, error);
             got += read;
+        }
         if (error != 0) {
             if (IsConnectionLost(error)) {
                 m_lostError = error;
