@@ -1,6 +1,9 @@
 #include "transfer/transfer_controller.h"
 
+#include "framework/error_message.h"
+#include "framework/framework_resource.h"
 #include "framework/thread.h"
+#include "framework/wide_text.h"
 #include "page/code_page.h"
 #include "page/watch_page.h"
 #include "transfer/download_worker.h"
@@ -24,8 +27,40 @@ void TransferController::Grab(std::string address)
 {
     if (m_stopped)
         return;
+    if (m_queue.Active()) {
+        m_queue.PutBack();
+        m_queue.PutFirst(address);
+        m_queue.Next();
+    }
+    StartFetch(std::move(address));
+}
+
+void TransferController::StartFetch(std::string address)
+{
+    m_address = address;
     m_fetch = PageFetch::Start(std::move(address), m_window.Display().window);
     m_grabCommand = AfxGetCurrentMessage();
+}
+
+void TransferController::Queue(HandedAddresses handed)
+{
+    if (m_stopped)
+        return;
+    const bool running = m_fetch || m_worker;
+    m_queue.Add(std::move(handed));
+    // A grab that runs is never stopped by a drop: it becomes the queue's
+    // first, and the rest follow it.
+    if (running && !m_queue.HasCurrent())
+        m_queue.Adopt(m_address);
+    if (!running)
+        StartNextInQueue();
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> TransferController::QueuePlace() const
+{
+    if (!m_queue.HasCurrent())
+        return std::nullopt;
+    return std::pair(m_queue.Place(), m_queue.Size());
 }
 
 void TransferController::PageFetched(unsigned long fetchId)
@@ -33,7 +68,40 @@ void TransferController::PageFetched(unsigned long fetchId)
     if (!m_fetch || m_fetch->Id() != fetchId)
         return;
     AfxGetCurrentMessage() = m_grabCommand;
-    FetchedPage fetched = std::exchange(m_fetch, nullptr)->Take();
+    const std::shared_ptr<PageFetch> fetch = std::exchange(m_fetch, nullptr);
+    if (!m_queue.HasCurrent()) {
+        StartFetched(fetch->Take());
+        return;
+    }
+    // In a queue, what fails is this address's end, said in the queue's
+    // one report.
+    std::optional<TransferReport> failed;
+    try {
+        StartFetched(fetch->Take());
+    } catch (const CException& error) {
+        failed = TransferReport{ReportKind::Failure, ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE)), false};
+    }
+    if (failed)
+        QueuedEnded(std::move(*failed));
+}
+
+void TransferController::QueuedEnded(TransferReport report)
+{
+    m_queue.Ended(report);
+    StartNextInQueue();
+}
+
+void TransferController::StartNextInQueue()
+{
+    if (std::optional<std::string> next = m_queue.Next()) {
+        StartFetch(std::move(*next));
+    } else if (const std::optional<TransferReport> report = m_queue.Finish(false)) {
+        m_window.ShowReport(*report);
+    }
+}
+
+void TransferController::StartFetched(FetchedPage fetched)
+{
     WatchPage& page = fetched.page;
     const unsigned codePage = PageCodePage(fetched.contentType, page);
     page.UseLeadBytes(LeadBytesOf(codePage));
@@ -82,7 +150,12 @@ void TransferController::TransferEnded(unsigned long transferId)
     // It has posted its last word and is ending.
     LetWorkerGo();
     const std::shared_ptr<TransferState> ended = m_transfer;
-    const TransferReport report = ReportOf(ended->Outcome());
+    TransferReport report = ReportOf(ended->Outcome());
+    if (m_queue.HasCurrent()) {
+        report.offerRetry = false;
+        QueuedEnded(std::move(report));
+        return;
+    }
     if (report.kind == ReportKind::None)
         return;
     // While the report is up, the user may start another grab or close
@@ -104,7 +177,14 @@ std::optional<TransferReport> TransferController::Stop() noexcept
 {
     m_stopped = true;
     m_fetch.reset();
-    return StopTransfer(true);
+    std::optional<TransferReport> report = StopTransfer(true);
+    if (!m_queue.Active())
+        return report;
+    // The stopped grab's word, then every address the queue did not get
+    // to; a grab stopped before it kept anything is one of those.
+    if (report)
+        m_queue.Ended(*report);
+    return m_queue.Finish(true);
 }
 
 std::optional<TransferReport> TransferController::StopTransfer(bool telling) noexcept

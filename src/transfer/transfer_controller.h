@@ -2,13 +2,17 @@
 
 #include "framework/unique_handle.h"
 #include "framework/wnd.h"
+#include "transfer/grab_queue.h"
+#include "transfer/handed_addresses.h"
 #include "transfer/page_fetch.h"
 #include "transfer/transfer_state.h"
 #include "transfer/transfer_window.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 // Owns the grabs of one window from Enter to the end: the page fetch, the
 // video request, the download worker, the stop, the report and Retry. The
@@ -27,8 +31,16 @@ public:
     ~TransferController();
 
     // The Grab command: starts fetching the page of address, in UTF-8 as
-    // typed, and returns.
+    // typed, and returns. During a queue, address is grabbed first, and the
+    // queue's grab it stops is grabbed again after it.
     void Grab(std::string address);
+    // Addresses handed over at once (a drop, the command line): grabbed one
+    // after another, after a running grab, which joins them; one report at
+    // the end says what did not end whole.
+    void Queue(HandedAddresses handed);
+    // The running queue grab's place in its queue, from 1, and the queue's
+    // size; nothing without a queue.
+    std::optional<std::pair<std::size_t, std::size_t>> QueuePlace() const;
     // WM_APP_PAGE_FETCHED: analyses the page, stops the running transfer,
     // creates the output file and starts the worker. Raises what fetching
     // or analysing the page raised, with a running transfer left running,
@@ -45,10 +57,17 @@ public:
 
     // True while a worker copies.
     bool TransferActive() const { return m_transfer && m_transfer->Active(); }
-    // True while a page is fetched or a worker copies.
-    bool Busy() const { return m_fetch || m_worker; }
+    // True while a page is fetched or a worker copies, or a queue waits.
+    bool Busy() const { return m_fetch || m_worker || m_queue.Active(); }
 
 private:
+    void StartFetch(std::string address);
+    // Analyses the fetched page and starts its transfer (see PageFetched).
+    void StartFetched(FetchedPage fetched);
+    // The queue's grab ended with report: the next one starts, or the
+    // queue's report shows.
+    void QueuedEnded(TransferReport report);
+    void StartNextInQueue();
     void Start(VideoRequest request, const std::wstring& fileName, const std::optional<TransferPoint>& from);
     // Stops the transfer and lets its worker go; a failed last write's
     // report, or when telling, where a running transfer's bytes are kept.
@@ -60,6 +79,9 @@ private:
     std::shared_ptr<PageFetch> m_fetch;
     // The command that started the fetch (a click on "Grab!" or Enter).
     MSG m_grabCommand = {};
+    // The address of the grab that runs, fetching or transferring.
+    std::string m_address;
+    GrabQueue m_queue;
     // The window's transfer: running, or ended and kept for Retry.
     std::shared_ptr<TransferState> m_transfer;
     // The transfer stopped last, whose file its record keeper closes.

@@ -47,3 +47,12 @@
 /* The status once a server has agreed to send the rest: %1 the bytes
    already in the file, %2 the length. */
 #define IDS_TRANSFER_CONTINUING 204
+
+/* The one report at a queue's end: %1 of the %2 addresses ended whole;
+   then each that did not (%1 the address, %2 what its grab's report
+   said), the addresses not grabbed when the queue was stopped, and the
+   lines of a list that are no address (%1 the lines, one a line). */
+#define IDS_QUEUE_ENDED 230
+#define IDS_QUEUE_ITEM 231
+#define IDS_QUEUE_NOT_GRABBED 232
+#define IDS_QUEUE_NO_ADDRESSES 233

@@ -219,7 +219,7 @@ void CMainDlg::OnTimer(UINT_PTR id)
         RepaintTransferControls();
     else
         PrintTransferControls();
-    m_windowProgress.Update(!ended, m_progress.m_hWnd);
+    m_windowProgress.Update(!ended, m_progress.m_hWnd, m_transfers.QueuePlace());
     if (ended)
         KillTimer(m_hWnd, kRepaintTimer);
 }

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 
 // A transfer's progress where the user looks while the window is behind
 // others: in the window's caption ("42% - Clipwell") and on its taskbar
@@ -20,9 +22,10 @@ public:
     // The window's taskbar button exists (again): it shows the progress
     // from now on.
     void ConnectTaskbar();
-    // Shows how far bar has come while a transfer runs; the plain caption
-    // and no taskbar progress once none does or its length is unknown.
-    void Update(bool running, HWND bar);
+    // Shows how far bar has come while a transfer runs, after where its
+    // queue is (place of size), if in one; the plain caption and no taskbar
+    // progress once none runs or its length is unknown.
+    void Update(bool running, HWND bar, std::optional<std::pair<std::size_t, std::size_t>> place);
     // The taskbar button in the error state while a failure report is up
     // (true), as before once it is closed (false).
     void ShowFailure(bool shown);
@@ -35,6 +38,7 @@ private:
     CWnd m_window;
     std::wstring m_caption;
     std::optional<int> m_percent;
+    std::optional<std::pair<std::size_t, std::size_t>> m_place;
     DWORD m_changedAt = 0;  // tick count of the last change
     // Where the last transfer of known length got to, for the error state.
     int m_reached = 100;

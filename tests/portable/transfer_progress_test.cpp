@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "transfer/grab_queue.h"
 #include "transfer/transfer_progress.h"
 #include "transfer/transfer_report.h"
 #include "ui/progress_caption.h"
@@ -111,6 +112,37 @@ TEST(TransferProgress, CaptionShowsTheWholePercentDone)
                 {2000000000, 0x7fffffff, "93% - Clipwell"}};
     for (const auto& row : rows)
         EXPECT_EQ(ProgressCaption("Clipwell", PercentDone(row.position, row.range)), row.caption) << row.position;
+}
+
+// A queue grabs each address once, in order; its one report names what did
+// not end whole, what it never got to and the lines that are no address.
+TEST(GrabQueue, GrabsEachAddressOnceAndSaysWhatDidNotEndWhole)
+{
+    GrabQueue queue;
+    queue.Adopt("a");
+    queue.Add({{"b", "a", "c", "b", "d\xC3\xA9"}, {"not one"}, {u"The file \"x.url\" holds no address."}});
+    EXPECT_EQ(queue.Size(), 4u);
+    queue.Ended({ReportKind::None, {}, false});
+    EXPECT_EQ(queue.Next(), "b");
+    queue.PutFirst("typed");
+    queue.PutBack();
+    EXPECT_EQ(queue.Next(), "b");
+    EXPECT_EQ(queue.Place(), 2u);
+    queue.Ended({ReportKind::Warning, u"Only 5 of 9 bytes arrived.", false});
+    EXPECT_EQ(queue.Next(), "typed");
+    EXPECT_EQ(QueuePlaceText(std::pair<std::size_t, std::size_t>(queue.Place(), queue.Size())), u"3 of 5 \u00B7 ");
+    const std::optional<TransferReport> report = queue.Finish(true);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->kind, ReportKind::Warning);
+    EXPECT_EQ(report->text, u"1 of the 5 addresses were saved whole.\n\nb\nOnly 5 of 9 bytes arrived.\n\n"
+                            u"The queue was stopped before these addresses were grabbed:\n\"typed\"\n\"c\"\n\"d\u00e9\"\n\n"
+                            u"These lines are no addresses, so nothing was grabbed for them:\n\"not one\"\n\n"
+                            u"The file \"x.url\" holds no address.");
+    EXPECT_FALSE(queue.Active());
+    queue.Add({{"e"}, {}, {}});
+    queue.Next();
+    queue.Ended({});
+    EXPECT_FALSE(queue.Finish(false)) << "a queue that ended whole says nothing";
 }
 
 TEST(CommandLine, TakesTheFirstArgumentAfterTheProgramsName)
