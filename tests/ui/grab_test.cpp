@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -47,6 +49,61 @@ TEST(StartUp, GrabsTheAddressOnItsCommandLine)
     EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Started.flv"), video));
     EXPECT_EQ(WindowText(clipwell.Control(IDC_URL)), PageUrl(kId));
     EXPECT_TRUE(clipwell.OtherDialogs().empty());
+}
+
+// Handed several at once, on the command line or in a list: grabbed one
+// after another, each once; one report at the end names each that did not
+// end whole and each line that is no address, and after a Close, each
+// address not grabbed.
+TEST(StartUp, GrabsEveryAddressItIsHandedOneAfterAnother)
+{
+    FixtureServer server;
+    const std::string video = VideoBytes(5000);
+    for (const char* id : {"q1", "q2", "q3"})
+        ServeVideoPage(server, id, std::string("Queued ") + id, video);
+    FixtureServer::Route missing;
+    missing.status = 404;
+    missing.reason = "Not Found";
+    ServeVideoPage(server, "gone", "Gone", "<html>no such video</html>", missing);
+    FixtureServer::Route stalls;
+    stalls.stallAfter = {1024};
+    stalls.stallSeconds = 600;
+    ServeVideoPage(server, "slow", "Slow", video, stalls);
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, current);
+    const std::string list = std::string(current) + "\\ui-work\\queue list.txt";
+    std::ofstream(list, std::ios::binary) << PageUrl("q3") + "\r\nnot an address\r\n\r\n" + PageUrl("q2") + "\r\n";
+    const struct {
+        std::string arguments;
+        std::vector<std::string> whole;
+        std::string says;     // a part of the one report at the end
+        bool close = false;   // closed once the first grab stalls
+    } rows[] = {
+        {PageUrl("q1") + " " + PageUrl("gone") + " " + PageUrl("q2") + " " + PageUrl("q1"), {"Queued q1", "Queued q2"},
+         "2 of the 3 addresses were saved whole.\n\n" + PageUrl("gone") + "\nThe server answered \"404 Not Found\""},
+        {"\"" + list + "\"", {"Queued q3", "Queued q2"},
+         "These lines are no addresses, so nothing was grabbed for them:\n\"not an address\""},
+        {PageUrl("slow") + " " + PageUrl("q1"), {},
+         "kept in \"Slow.flv.part\".\n\nThe queue was stopped before these addresses were grabbed:\n\"" + PageUrl("q1") + "\"",
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        ClipwellOptions options;
+        options.arguments = row.arguments;
+        ClipwellDriver clipwell(options);
+        if (row.close) {
+            ASSERT_TRUE(WaitUntil([&] { return clipwell.Status() == "1024 / 5000 B"; }, 30000)) << clipwell.Status();
+            clipwell.SysCommand(SC_CLOSE);
+        }
+        const auto box = ExpectMessageBox(clipwell);
+        EXPECT_NE(box.text.find(row.says), std::string::npos) << box.text;
+        for (const std::string& name : row.whole)
+            EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, name + ".flv"), video)) << name;
+        ExpectClosed(clipwell, box);
+        EXPECT_FALSE(clipwell.WaitForMessageBox(500).has_value()) << "a report too many";
+    }
+    EXPECT_EQ(server.RequestsFor("/get_video?video_id=q1").size(), 1u);
 }
 
 TEST(Grab, SavesTheVideoUnderThePageTitleWithItsProgress)
