@@ -9,6 +9,13 @@
 #define IDS_HELP                 104
 #define IDR_MAINFRAME            128
 
+/* A file dropped or named on the command line that gives no addresses:
+   %1 the file's path; in "unreadable", %2 the system's text of the error. */
+#define IDS_ADDRESS_FILE_UNREADABLE 140
+#define IDS_ADDRESS_FILE_FOLDER     141
+#define IDS_ADDRESS_FILE_TOO_LARGE  142
+#define IDS_SHORTCUT_NO_ADDRESS     143
+
 #define IDC_URL                  1000
 #define IDC_PROGRESS             1001
 #define IDC_GRAB                 1002

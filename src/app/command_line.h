@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Takes the first word off the front of line: up to the first blank, or,
 // when it starts with a double quote, what stands between that quote and
@@ -22,10 +24,13 @@ inline std::optional<std::string> TakeWord(std::string_view& line)
     return word;
 }
 
-// The first argument of a process's command line (GetCommandLine's, which
-// starts with the program's name); nothing when there is none.
-inline std::optional<std::string> FirstArgument(std::string_view commandLine)
+// The arguments of a process's command line (GetCommandLine's, which
+// starts with the program's name), in order.
+inline std::vector<std::string> Arguments(std::string_view commandLine)
 {
+    std::vector<std::string> arguments;
     TakeWord(commandLine);
-    return TakeWord(commandLine);
+    while (std::optional<std::string> argument = TakeWord(commandLine))
+        arguments.push_back(std::move(*argument));
+    return arguments;
 }

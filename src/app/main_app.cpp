@@ -5,6 +5,7 @@
 #include "framework/sockets.h"
 #include "framework/wide_text.h"
 #include "resource.h"
+#include "ui/address_files.h"
 #include "ui/main_dialog.h"
 
 #include <commctrl.h>
@@ -15,6 +16,27 @@
 
 // The one application object.
 CMainApp theApp;
+
+namespace {
+
+// What the command line hands over: an argument that names an existing file
+// (or folder) is read as a shortcut or list, any other is an address.
+// Read in UTF-16, so that an address or a name in any script arrives whole.
+HandedAddresses CommandLineAddresses()
+{
+    HandedAddresses handed;
+    for (std::string& argument : Arguments(WideToUtf8(GetCommandLineW()))) {
+        std::wstring wide;
+        MultiByteToWide(argument, CP_UTF8, 0, wide);
+        if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
+            ReadAddressFile(wide, handed);
+        else
+            handed.addresses.push_back(std::move(argument));
+    }
+    return handed;
+}
+
+}  // namespace
 
 BOOL CMainApp::InitInstance()
 {
@@ -32,12 +54,15 @@ BOOL CMainApp::InitInstance()
     {
         CMainDlg dialog;
         // Started with an address (from a script, a shortcut, a browser's
-        // "open with"): the dialog grabs it at once.
-        // Read in UTF-16, so that an address in any script arrives whole.
-        if (std::optional<std::string> address = FirstArgument(WideToUtf8(GetCommandLineW()))) {
+        // "open with"): the dialog grabs it at once. Several, or lists, it
+        // takes as a drop.
+        HandedAddresses handed = CommandLineAddresses();
+        if (handed.addresses.size() == 1 && handed.notAddresses.empty() && handed.unreadable.empty()) {
             std::wstring wide;
-            MultiByteToWide(*address, CP_UTF8, 0, wide);
+            MultiByteToWide(handed.addresses.front(), CP_UTF8, 0, wide);
             dialog.SetStartAddress(std::move(wide));
+        } else if (!handed.addresses.empty() || !handed.notAddresses.empty() || !handed.unreadable.empty()) {
+            dialog.SetStartAddresses(std::move(handed));
         }
         m_pMainWnd = &dialog;
         dialog.DoModal();

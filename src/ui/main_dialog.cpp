@@ -20,6 +20,8 @@ BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_MESSAGE(WM_APP_TRANSFER_ENDED, &CMainDlg::OnTransferEnded)
     ON_WM_TIMER()
     ON_REGISTERED_MESSAGE(TaskbarProgress::ButtonCreatedMessage(), &CMainDlg::OnTaskbarButtonCreated)
+    ON_MESSAGE(WM_APP_ADDRESSES_HANDED, &CMainDlg::OnAddressesHanded)
+    ON_MESSAGE(WM_DESTROY, &CMainDlg::OnDestroy)
 END_MESSAGE_MAP()
 
 namespace {
@@ -75,7 +77,52 @@ BOOL CMainDlg::OnInitDialog()
         // Enter's command: the grab takes the same way as a typed address.
         PostMessageA(m_hWnd, WM_COMMAND, IDOK, 0);
     }
+    if (m_startHanded)
+        HandOn(*std::exchange(m_startHanded, std::nullopt));
+    // Without OLE the window still takes typed and pasted addresses.
+    m_drops.Register(m_hWnd, [this](HandedAddresses handed) { HandOn(std::move(handed)); });
     return TRUE;
+}
+
+void CMainDlg::TakeAddresses(HandedAddresses handed)
+{
+    if (m_transfers.Busy() || handed.addresses.size() != 1 || !handed.notAddresses.empty() ||
+        !handed.unreadable.empty()) {
+        m_transfers.Queue(std::move(handed));
+        return;
+    }
+    std::wstring address;
+    MultiByteToWide(handed.addresses.front(), CP_UTF8, 0, address);
+    m_urlEdit.SetWindowText(address.c_str());
+    // Enter's command: the grab takes the same way as a typed address.
+    PostMessageA(m_hWnd, WM_COMMAND, IDOK, 0);
+}
+
+void CMainDlg::HandOn(HandedAddresses handed)
+{
+    m_handed.push_back(std::move(handed));
+    PostMessageA(m_hWnd, WM_APP_ADDRESSES_HANDED, 0, 0);
+}
+
+LRESULT CMainDlg::OnAddressesHanded(WPARAM, LPARAM)
+{
+    if (m_handed.empty())
+        return 0;
+    HandedAddresses handed = std::move(m_handed.front());
+    m_handed.erase(m_handed.begin());
+    // One at a time: a grab this one starts is posted, and has started
+    // (the window busy) when the next one is taken.
+    if (!m_handed.empty())
+        PostMessageA(m_hWnd, WM_APP_ADDRESSES_HANDED, 0, 0);
+    TakeAddresses(std::move(handed));
+    return 0;
+}
+
+LRESULT CMainDlg::OnDestroy(WPARAM, LPARAM)
+{
+    // OLE holds the window's drop target until it is revoked.
+    m_drops.Revoke();
+    return 0;
 }
 
 void CMainDlg::OnOK()

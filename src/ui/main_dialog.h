@@ -2,14 +2,17 @@
 
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "transfer/handed_addresses.h"
 #include "transfer/transfer_controller.h"
 #include "transfer/transfer_window.h"
 #include "ui/control_print.h"
+#include "ui/drop_registration.h"
 #include "ui/window_progress.h"
 
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 // The main window: the URL box, the status text, the progress bar and
 // "Grab!". Its grabs belong to its TransferController, to which it forwards
@@ -24,6 +27,14 @@ public:
     // An address to put in the URL box and grab as soon as the dialog
     // opens, as if typed and entered.
     void SetStartAddress(std::wstring address) { m_startAddress = std::move(address); }
+    // Addresses, lists and shortcuts to take as soon as the dialog opens,
+    // as if dropped on it.
+    void SetStartAddresses(HandedAddresses handed) { m_startHanded = std::move(handed); }
+
+    // Addresses handed over at once: with nothing running, a single address
+    // and nothing else is grabbed as if typed and entered; anything else is
+    // queued, to be grabbed one after another.
+    void TakeAddresses(HandedAddresses handed);
 
     // The status text and the progress bar take every update of a transfer
     // but are painted at most this often a second, and once more when it
@@ -44,6 +55,8 @@ protected:
     LRESULT OnTransferEnded(WPARAM transferId, LPARAM);
     void OnTimer(UINT_PTR id);
     LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
+    LRESULT OnAddressesHanded(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -52,6 +65,8 @@ private:
     void ShowTransferRunning(bool running) override;
     bool ShowReport(const TransferReport& report) override;
 
+    // Keeps handed for OnAddressesHanded, which a posted message runs.
+    void HandOn(HandedAddresses handed);
     // Ends what the grab still does before the dialog ends, then hides the
     // window at once.
     void StopTransferForExit();
@@ -69,6 +84,10 @@ private:
     ControlPrint m_progressPrint;
     HICON m_hIcon;
     std::optional<std::wstring> m_startAddress;
+    std::optional<HandedAddresses> m_startHanded;
+    // Handed over and not yet taken, in the order they came.
+    std::vector<HandedAddresses> m_handed;
+    DropRegistration m_drops;
     WindowProgress m_windowProgress;
     TransferController m_transfers{*this};
 };

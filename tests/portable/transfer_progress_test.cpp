@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -145,20 +146,21 @@ TEST(GrabQueue, GrabsEachAddressOnceAndSaysWhatDidNotEndWhole)
     EXPECT_FALSE(queue.Finish(false)) << "a queue that ended whole says nothing";
 }
 
-TEST(CommandLine, TakesTheFirstArgumentAfterTheProgramsName)
+TEST(CommandLine, TakesTheArgumentsAfterTheProgramsName)
 {
     const struct {
         const char* line;
-        std::optional<std::string> argument;
-    } rows[] = {{"Clipwell.exe", std::nullopt},
-                {"\"C:\\Program Files\\Clipwell.exe\"  \t", std::nullopt},
-                {"\"C:\\Program Files\\Clipwell.exe\" http://v/w?v=1", "http://v/w?v=1"},
-                {"Clipwell.exe  \"http://v/w?v=a b\" more", "http://v/w?v=a b"},
-                {"Clipwell.exe\thttp://v/w second", "http://v/w"},
-                {"Clipwell.exe \"unclosed", "unclosed"},
-                {"Clipwell.exe \"\"", ""}};
+        std::vector<std::string> arguments;
+    } rows[] = {{"Clipwell.exe", {}},
+                {"\"C:\\Program Files\\Clipwell.exe\"  \t", {}},
+                {"\"C:\\Program Files\\Clipwell.exe\" http://v/w?v=1", {"http://v/w?v=1"}},
+                {"Clipwell.exe  \"http://v/w?v=a b\" more", {"http://v/w?v=a b", "more"}},
+                {"Clipwell.exe\thttp://v/w second \"C:\\My lists\\a.txt\" ",
+                 {"http://v/w", "second", "C:\\My lists\\a.txt"}},
+                {"Clipwell.exe \"unclosed", {"unclosed"}},
+                {"Clipwell.exe \"\"", {""}}};
     for (const auto& row : rows)
-        EXPECT_EQ(FirstArgument(row.line), row.argument) << row.line;
+        EXPECT_EQ(Arguments(row.line), row.arguments) << row.line;
 }
 
 }  // namespace

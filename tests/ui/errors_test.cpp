@@ -100,8 +100,8 @@ TEST(Errors, ACodeNoTableKnowsFallsBackByHowTheGrabCame)
     const auto entered = FailedGrab(clipwell, url, GrabBy::Enter);
     EXPECT_EQ(entered.text, "Command failed.");
     EXPECT_EQ(entered.icon, "stop");
-    // Given on the command line, with more after it, it is grabbed as entered.
-    direct.arguments = url + " more";
+    // Given on the command line, it is grabbed as entered.
+    direct.arguments = url;
     ClipwellDriver started(direct);
     const auto box = ExpectMessageBox(started);
     EXPECT_EQ(box.text, entered.text);

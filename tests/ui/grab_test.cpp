@@ -43,12 +43,20 @@ TEST(StartUp, GrabsTheAddressOnItsCommandLine)
     FixtureServer server;
     const std::string video = VideoBytes(5000);
     ServeVideoPage(server, kId, "Started", video);
-    ClipwellOptions options;
-    options.arguments = "\"" + PageUrl(kId) + "\"";
-    ClipwellDriver clipwell(options);
-    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Started.flv"), video));
-    EXPECT_EQ(WindowText(clipwell.Control(IDC_URL)), PageUrl(kId));
-    EXPECT_TRUE(clipwell.OtherDialogs().empty());
+    // The address itself, or a shortcut to it, is grabbed as entered.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string shortcut = std::string(temp) + "Started page.url";
+    std::ofstream(shortcut, std::ios::binary) << "[InternetShortcut]\r\nURL=" << PageUrl(kId) << "\r\n";
+    for (const std::string& argument : {PageUrl(kId), shortcut}) {
+        SCOPED_TRACE(argument);
+        ClipwellOptions options;
+        options.arguments = "\"" + argument + "\"";
+        ClipwellDriver clipwell(options);
+        EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Started.flv"), video));
+        EXPECT_EQ(WindowText(clipwell.Control(IDC_URL)), PageUrl(kId));
+        EXPECT_TRUE(clipwell.OtherDialogs().empty());
+    }
 }
 
 // Handed several at once, on the command line or in a list: grabbed one
