@@ -1,5 +1,8 @@
 // The drop target driven through its COM interface, as the system's drag
 // loop drives it, with data objects holding each format a drag brings.
+#include "driver_checks.h"
+#include "fixture_client.h"
+#include "message_boxes.h"
 #include "ui/drop_target.h"
 
 #include <shlobj.h>
@@ -20,10 +23,11 @@ class BytesData final : public IDataObject {
 public:
     void Add(CLIPFORMAT format, std::string bytes) { m_formats[format] = std::move(bytes); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
     {
-        *object = nullptr;
-        return E_NOINTERFACE;
+        const bool known = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject);
+        *object = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
@@ -54,6 +58,25 @@ public:
 
 private:
     std::map<CLIPFORMAT, std::string> m_formats;
+};
+
+// A drag's source that lets go as soon as the drag loop asks, over the
+// window under the cursor.
+class LetGo final : public IDropSource {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
+    {
+        const bool known = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropSource);
+        *object = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override { return ++m_asked > 2 ? DRAGDROP_S_DROP : S_OK; }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    int m_asked = 0;
 };
 #pragma GCC diagnostic pop
 
@@ -140,6 +163,42 @@ TEST(DropTarget, TakesEachFormatADragBrings)
         EXPECT_EQ(delivered[0].notAddresses.size(), row.notAddresses);
         EXPECT_EQ(delivered[0].unreadable.size(), row.unreadable);
     }
+}
+
+// A link dragged from another program onto Clipwell's window while a grab
+// runs: the grab goes on, the link is grabbed after it, the caption says
+// where the queue is, and a queue that ends whole says nothing.
+TEST(DropTarget, ALinkDraggedOntoTheWindowDuringAGrabIsGrabbedAfterIt)
+{
+    FixtureServer server;
+    const std::string video = VideoBytes(5000);
+    FixtureServer::Route pauses;
+    pauses.stallAfter = {1024};
+    pauses.stallSeconds = 3;
+    ServeVideoPage(server, "first", "First", video, pauses);
+    ServeVideoPage(server, "dropped", "Dropped", video, pauses);
+    ClipwellDriver clipwell;
+    clipwell.StartGrab(PageUrl("first"));
+    ASSERT_TRUE(WaitUntil([&] { return clipwell.Status() == "1024 / 5000 B"; }, 30000)) << clipwell.Status();
+    ASSERT_EQ(OleInitialize(nullptr), S_OK);
+    RECT window = {};
+    GetWindowRect(clipwell.Main(), &window);
+    SetCursorPos((window.left + window.right) / 2, (window.top + window.bottom) / 2);
+    BytesData data;
+    data.Add(CF_UNICODETEXT, Wide(L"http://video.example.com/watch?v=dropped"));
+    LetGo source;
+    DWORD effect = DROPEFFECT_NONE;
+    EXPECT_EQ(DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect), DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, DROPEFFECT_LINK);
+    OleUninitialize();
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(clipwell.Main()).rfind("2 of 2 \xC2\xB7 ", 0) == 0; }, 30000))
+        << WindowText(clipwell.Main());
+    EXPECT_TRUE(SameBytes(ExpectOutput(clipwell, "Dropped.flv"), video));
+    std::string first;
+    EXPECT_TRUE(clipwell.ReadOutput("First.flv", first));
+    EXPECT_TRUE(SameBytes(first, video));
+    EXPECT_EQ(server.RequestsFor("/get_video?video_id=first").size(), 1u) << "the drop stopped the running grab";
+    EXPECT_FALSE(clipwell.WaitForMessageBox(1000).has_value()) << "a queue that ended whole said something";
 }
 
 }  // namespace
