@@ -42,6 +42,7 @@ protected:
     void GrabCommand();
     LRESULT OnPageFetched(WPARAM fetchId, LPARAM);
     LRESULT OnTransferEnded(WPARAM transferId, LPARAM);
+    LRESULT OnProxySignIn(WPARAM, LPARAM question);
     void OnTimer(UINT_PTR id);
     LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
 
