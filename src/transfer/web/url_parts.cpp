@@ -1,5 +1,7 @@
 #include "transfer/web/url_parts.h"
 
+#include "framework/wide_text.h"
+
 #include <shlwapi.h>
 
 namespace {
@@ -47,11 +49,14 @@ bool SplitUrl(const char* address, UrlParts& parts)
     return true;
 }
 
-std::string LocalFileName(const char* url)
+std::wstring LocalFileName(const char* url)
 {
-    char path[kMaxUrlLength + 1] = {};
-    DWORD size = sizeof path;
-    if (FAILED(PathCreateFromUrlA(url, path, &size, 0)))
+    std::wstring address;
+    if (!MultiByteToWide(url, CP_UTF8, MB_ERR_INVALID_CHARS, address))
+        address = AnsiToWide(url);
+    wchar_t path[kMaxUrlLength + 1] = {};
+    DWORD size = kMaxUrlLength + 1;
+    if (FAILED(PathCreateFromUrlW(address.c_str(), path, &size, 0)))
         return {};
     return path;
 }
