@@ -179,6 +179,8 @@ TEST(OpenUrl, FindsLocalFilesByTheirRealNames)
     paged.replace(paged.rfind("page"), 4, "\xe9\xa0\x81");
     EXPECT_TRUE(session.OpenURL(paged.c_str())->ReadString(line)) << paged;
     EXPECT_EQ(line, "paged");
+    paged.replace(paged.rfind("\xe9\xa0\x81"), 3, "%E9%A0%81");
+    EXPECT_TRUE(session.OpenURL(paged.c_str())->ReadString(line)) << paged;
 }
 
 TEST(OpenUrl, NamesAMissingLocalFile)

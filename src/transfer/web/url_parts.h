@@ -18,6 +18,7 @@ bool SplitUrl(const char* address, UrlParts& parts);
 
 // The local file name that a file: address in UTF-8 stands for, as Windows
 // reads it (PathCreateFromUrl): "file://host/share/x" names \\host\share\x.
-// An address that is no UTF-8 is read in the ANSI code page. Empty when it
-// is no such address.
+// Its escapes past ASCII are read as UTF-8, as a browser writes them; an
+// address that is no UTF-8 is read in the ANSI code page. Empty when it is
+// no such address.
 std::wstring LocalFileName(const char* url);
