@@ -1,5 +1,7 @@
 #include "framework/stdio_file.h"
 
+#include "framework/wide_text.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <io.h>
@@ -7,8 +9,20 @@
 bool CStdioFile::Open(const char* fileName, unsigned openFlags, CFileException* error)
 {
     Abort();
-    if (!CFile::Open(fileName, openFlags, error))
-        return false;
+    return CFile::Open(fileName, openFlags, error) && TakeStream(openFlags, error);
+}
+
+bool CStdioFile::Open(const wchar_t* fileName, unsigned openFlags, CFileException* error)
+{
+    Abort();
+    return CFile::Open(fileName, openFlags, error) && TakeStream(openFlags, error);
+}
+
+bool CStdioFile::TakeStream(unsigned openFlags, CFileException* error)
+{
+    // Kept for the errors: a failed hand-over forgets the file's names.
+    const std::string fileName = m_strFileName;
+    const std::u16string wideFileName = ToUtf16(m_wideFileName);
     // Hand the system handle over to a C library stream, which then owns it.
     // A file is read in binary whatever the flags say: the line reader
     // drops carriage returns itself, and the C runtime's text mode would
@@ -20,7 +34,7 @@ bool CStdioFile::Open(const char* fileName, unsigned openFlags, CFileException* 
     if (descriptor == -1) {
         CFile::Abort();
         if (error != nullptr)
-            *error = CFileException(CFileException::genericException, errno, fileName);
+            *error = CFileException(CFileException::genericException, errno, fileName, wideFileName);
         return false;
     }
     m_hFile.Release();
@@ -29,7 +43,7 @@ bool CStdioFile::Open(const char* fileName, unsigned openFlags, CFileException* 
         _close(descriptor);
         m_strFileName.clear();
         if (error != nullptr)
-            *error = CFileException(CFileException::genericException, errno, fileName);
+            *error = CFileException(CFileException::genericException, errno, fileName, wideFileName);
         return false;
     }
     return true;

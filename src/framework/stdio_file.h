@@ -17,6 +17,8 @@ public:
     CStdioFile() = default;
 
     bool Open(const char* fileName, unsigned openFlags, CFileException* error = nullptr) override;
+    // Opens a local file by its UTF-16 name (see CFile's), likewise.
+    bool Open(const wchar_t* fileName, unsigned openFlags, CFileException* error = nullptr);
 
     // Reads the next line without its line feed, by the line reader's
     // rules. False, with an empty line, at the end of the stream. A read
@@ -44,6 +46,8 @@ private:
         void operator()(std::FILE* stream) const { std::fclose(stream); }
     };
 
+    // Hands the file's system handle over to a C library stream.
+    bool TakeStream(unsigned openFlags, CFileException* error);
     [[noreturn]] void ThrowStreamError() const;
 
     std::unique_ptr<std::FILE, StreamCloser> m_stream;

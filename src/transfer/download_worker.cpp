@@ -17,13 +17,14 @@ std::u16string TextOf(const CException& error)
     return ToUtf16(ErrorMessageText(error, AFX_IDP_INTERNAL_FAILURE));
 }
 
-// One request of the round; what it raised is turned into a step here, the
-// one catch site of the worker's thread. The failure's text is formed on
-// the thread that met it.
-TransferRound::Step Attempt(TransferRound& round, int attempt)
+// Runs one step of the round: what it raised is turned into a step here,
+// the one catch site of the worker's thread, as a failure of the round.
+// The failure's text is formed on the thread that met it.
+template <typename Action>
+TransferRound::Step Guarded(TransferRound& round, Action action)
 {
     try {
-        return round.Attempt(attempt);
+        return action();
     } catch (const CInternetException& error) {
         // A password the user did not give is an answer that asking again
         // would only repeat.
@@ -39,16 +40,24 @@ TransferRound::Step Attempt(TransferRound& round, int attempt)
 
 unsigned __stdcall DownloadWorker(void* argument)
 {
+    using Step = TransferRound::Step;
     const std::unique_ptr<std::shared_ptr<TransferState>> transfer(
         static_cast<std::shared_ptr<TransferState>*>(argument));
     TransferRound round(**transfer);
-    TransferRound::Step step = TransferRound::Step::Broken;
-    for (int attempt = 1; step == TransferRound::Step::Broken && attempt <= kTries; ++attempt) {
-        if (attempt > 1 && !round.WaitBeforeTry(attempt))
-            return 0;
-        step = Attempt(round, attempt);
+    Step step = Step::Broken;
+    for (int attempt = 1; step == Step::Broken && attempt <= kTries; ++attempt) {
+        step = Guarded(round, [&] {
+            return attempt > 1 && !round.WaitBeforeTry(attempt) ? Step::Stopped : round.Attempt(attempt);
+        });
     }
-    round.Finish(step);
+    // A finish that raised ends once more, with its failure, unless it got
+    // as far as ending the transfer, after which finishing does nothing.
+    for (int finish = 0; finish < 2 && step != Step::Stopped; ++finish) {
+        step = Guarded(round, [&] {
+            round.Finish(step);
+            return Step::Stopped;
+        });
+    }
     return 0;
 }
 

@@ -50,9 +50,13 @@ std::shared_ptr<PageFetch> PageFetch::Start(std::string address, HWND window)
 {
     auto fetch = std::make_shared<PageFetch>(std::move(address), window);
     auto argument = std::make_unique<std::shared_ptr<PageFetch>>(fetch);
-    if (!AfxBeginThread(&Run, argument.get()))
+    const UniqueHandle thread = AfxBeginThread(&Run, argument.get());
+    if (!thread)
         throw CMemoryException();
     argument.release();
+    // Known before the window carries out any message, the thread's first
+    // question about a proxy's password included.
+    fetch->m_threadId = GetThreadId(thread.Get());
     return fetch;
 }
 

@@ -32,6 +32,8 @@ public:
     static std::shared_ptr<PageFetch> Start(std::string address, HWND window);
 
     unsigned long Id() const { return m_id; }
+    // The Id of the thread that fetches the page.
+    DWORD ThreadId() const { return m_threadId; }
     // Once its message has come: the page, or raises what the fetch raised.
     FetchedPage Take();
 
@@ -44,6 +46,7 @@ private:
     const unsigned long m_id;
     const std::string m_address;
     const HWND m_window;
+    DWORD m_threadId = 0;
     std::optional<FetchedPage> m_result;
     std::exception_ptr m_error;
 };

@@ -173,6 +173,15 @@ TransferController::~TransferController()
         m_closing->AwaitClosed(kCloseWaitMs);
 }
 
+DWORD TransferController::SignInToProxy(const ProxySignIn& question)
+{
+    const bool fetching = m_fetch && m_fetch->ThreadId() == question.threadId;
+    const bool transferring = m_transfer && m_worker && GetThreadId(m_worker.Get()) == question.threadId;
+    if (!fetching && !transferring)
+        return ERROR_CANCELLED;
+    return ShowProxySignIn(question);
+}
+
 std::optional<TransferReport> TransferController::Stop() noexcept
 {
     m_stopped = true;

@@ -7,6 +7,7 @@
 #include "transfer/page_fetch.h"
 #include "transfer/transfer_state.h"
 #include "transfer/transfer_window.h"
+#include "transfer/web/proxy_sign_in.h"
 
 #include <cstddef>
 #include <memory>
@@ -49,6 +50,10 @@ public:
     // WM_APP_TRANSFER_ENDED: lets the worker go, shows the report, and on
     // Retry continues the transfer.
     void TransferEnded(unsigned long transferId);
+    // WM_APP_PROXY_SIGN_IN: shows the proxy's password dialog when the
+    // thread that asks is the fetch waited for or the running transfer's
+    // worker; a grab let go is answered as a cancel, with nothing shown.
+    DWORD SignInToProxy(const ProxySignIn& question);
     // The window ends: abandons the fetch and stops the transfer, keeping
     // every byte that arrived. Nothing starts after. Gives the report for
     // the window to show once it has gone: where the bytes are kept, or

@@ -8,6 +8,7 @@
 #include "framework/win_app.h"
 #include "resource.h"
 #include "transfer/transfer_messages.h"
+#include "transfer/web/proxy_sign_in.h"
 #include "ui/about_dialog.h"
 #include "ui/icon_origin.h"
 
@@ -18,6 +19,7 @@ BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_BN_CLICKED(IDC_GRAB, &CMainDlg::GrabCommand)
     ON_MESSAGE(WM_APP_PAGE_FETCHED, &CMainDlg::OnPageFetched)
     ON_MESSAGE(WM_APP_TRANSFER_ENDED, &CMainDlg::OnTransferEnded)
+    ON_MESSAGE(WM_APP_PROXY_SIGN_IN, &CMainDlg::OnProxySignIn)
     ON_WM_TIMER()
     ON_REGISTERED_MESSAGE(TaskbarProgress::ButtonCreatedMessage(), &CMainDlg::OnTaskbarButtonCreated)
     ON_MESSAGE(WM_APP_ADDRESSES_HANDED, &CMainDlg::OnAddressesHanded)
@@ -197,6 +199,11 @@ LRESULT CMainDlg::OnTransferEnded(WPARAM transferId, LPARAM)
 {
     m_transfers.TransferEnded(static_cast<unsigned long>(transferId));
     return 0;
+}
+
+LRESULT CMainDlg::OnProxySignIn(WPARAM, LPARAM question)
+{
+    return m_transfers.SignInToProxy(*reinterpret_cast<const ProxySignIn*>(question));
 }
 
 bool CMainDlg::ShowReport(const TransferReport& report)

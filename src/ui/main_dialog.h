@@ -53,6 +53,7 @@ protected:
     void GrabCommand();
     LRESULT OnPageFetched(WPARAM fetchId, LPARAM);
     LRESULT OnTransferEnded(WPARAM transferId, LPARAM);
+    LRESULT OnProxySignIn(WPARAM, LPARAM question);
     void OnTimer(UINT_PTR id);
     LRESULT OnTaskbarButtonCreated(WPARAM, LPARAM);
     LRESULT OnAddressesHanded(WPARAM, LPARAM);

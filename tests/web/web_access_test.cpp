@@ -173,6 +173,14 @@ TEST(OpenUrl, FindsLocalFilesByTheirRealNames)
     }
     EXPECT_TRUE(again->ReadString(line));
     EXPECT_EQ(line, "spaced");
+    // A name the ANSI code page cannot hold, in the address as UTF-8.
+    std::ofstream(L"web access \u9801.html", std::ios::binary) << "paged\n";
+    std::string paged = FileUrl("web access page.html");
+    paged.replace(paged.rfind("page"), 4, "\xe9\xa0\x81");
+    EXPECT_TRUE(session.OpenURL(paged.c_str())->ReadString(line)) << paged;
+    EXPECT_EQ(line, "paged");
+    paged.replace(paged.rfind("\xe9\xa0\x81"), 3, "%E9%A0%81");
+    EXPECT_TRUE(session.OpenURL(paged.c_str())->ReadString(line)) << paged;
 }
 
 TEST(OpenUrl, NamesAMissingLocalFile)

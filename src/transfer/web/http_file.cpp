@@ -1,8 +1,7 @@
 #include "transfer/web/http_file.h"
 
-#include "framework/win_thread.h"
-#include "framework/wnd.h"
 #include "transfer/web/internet_exception.h"
+#include "transfer/web/proxy_sign_in.h"
 #include "transfer/web/redirect.h"
 
 #include <cstring>
@@ -72,16 +71,9 @@ void CHttpFile::SignInToProxy(const char* headers, DWORD headersLength, void* op
             status != HTTP_STATUS_PROXY_AUTH_REQ)
             return;
         DropBody();
-        // The dialog names the proxy and its realm, and gives what the user
-        // typed to the request. Wine's answers Cancel with 0, Windows' with
-        // ERROR_CANCELLED: only a retry goes on.
-        const CWnd* main = AfxGetMainWnd();
-        HWND owner = main != nullptr && main->m_hWnd != nullptr ? GetLastActivePopup(main->m_hWnd) : nullptr;
-        const DWORD answer =
-            InternetErrorDlg(owner, GetHandle(), ERROR_INTERNET_INCORRECT_PASSWORD,
-                             FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
-                                 FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
-                             nullptr);
+        // Wine's dialog answers Cancel with 0, Windows' with ERROR_CANCELLED:
+        // only a retry goes on.
+        const DWORD answer = AskMainWindowToSignIn(GetHandle());
         if (answer != ERROR_INTERNET_FORCE_RETRY)
             throw CInternetException::ProxyWantsPassword(GetContext(), m_setup.url, ProxyOf(m_setup.session));
         Send(headers, headersLength, optional, optionalLength);

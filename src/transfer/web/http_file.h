@@ -35,8 +35,8 @@ public:
                      DWORD optionalLength = 0);
 
     // While the proxy answers that it wants a password (407), has the
-    // system's own dialog ask the user for it, owned by the main window,
-    // and sends the request again (with headers) with what was typed. The
+    // system's own dialog ask the user for it on the main window's thread
+    // (proxy_sign_in.h), and sends the request again (with headers) with what was typed. The
     // program keeps no password: the library holds it for the session.
     // Raises CInternetException naming the proxy when the user gives none.
     void SignInToProxy(const char* headers = nullptr, DWORD headersLength = 0, void* optional = nullptr,

@@ -114,7 +114,7 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const char* url, DWORD_PTR
     }
 }
 
-std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::string& path) const
+std::unique_ptr<CStdioFile> CInternetSession::OpenLocalFile(const std::wstring& path) const
 {
     auto file = std::make_unique<CStdioFile>();
     CFileException error;

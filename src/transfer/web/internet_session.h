@@ -20,7 +20,8 @@ public:
     CInternetSession& operator=(const CInternetSession&) = delete;
     virtual ~CInternetSession();
 
-    // Opens an address: a file: address as a local text file, anything else
+    // Opens an address: a file: address, in UTF-8, as a local text file
+    // found by its UTF-16 name (LocalFileName), anything else
     // through the library, as an HTTP, FTP or gopher stream. An HTTP stream
     // signs in to the proxy and follows the server's redirects as
     // CHttpFile::SendRequest does, and is the reply that is no redirect.
@@ -41,7 +42,7 @@ public:
     DWORD_PTR ResolveContext(DWORD_PTR context) const { return context == 1 ? m_dwContext : context; }
 
 private:
-    std::unique_ptr<CStdioFile> OpenLocalFile(const std::string& path) const;
+    std::unique_ptr<CStdioFile> OpenLocalFile(const std::wstring& path) const;
     // The stream of handle, opened for url (split into parts when split).
     std::unique_ptr<CStdioFile> MakeStream(HINTERNET handle, bool split, const UrlParts& parts,
                                            const std::string& url, DWORD_PTR context) const;

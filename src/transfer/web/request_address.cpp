@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -26,12 +28,20 @@ std::string IdnaHost(std::string_view host)
     return std::string(ascii.begin(), ascii.end());
 }
 
+bool IsFileAddress(std::string_view typed)
+{
+    constexpr std::string_view scheme = "file:";
+    return typed.size() >= scheme.size() && _strnicmp(typed.data(), scheme.data(), scheme.size()) == 0;
+}
+
 }  // namespace
 
 std::string RequestAddress(const std::string& typed)
 {
     if (std::optional<std::string> wire = WireAddress(typed, &IdnaHost))
         return *wire;
+    if (IsFileAddress(typed))
+        return typed;
     std::wstring wide;
     MultiByteToWide(typed, CP_UTF8, 0, wide);
     return WideToAnsi(wide);

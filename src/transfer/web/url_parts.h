@@ -16,7 +16,9 @@ struct UrlParts {
 // (without unescaping). False, leaving parts as they were, on any failure.
 bool SplitUrl(const char* address, UrlParts& parts);
 
-// The local file name that a file: address stands for, as Windows reads
-// it (PathCreateFromUrl): "file://host/share/x" names \\host\share\x. Empty
-// when it is no such address.
-std::string LocalFileName(const char* url);
+// The local file name that a file: address in UTF-8 stands for, as Windows
+// reads it (PathCreateFromUrl): "file://host/share/x" names \\host\share\x.
+// Its escapes past ASCII are read as UTF-8, as a browser writes them; an
+// address that is no UTF-8 is read in the ANSI code page. Empty when it is
+// no such address.
+std::wstring LocalFileName(const char* url);
