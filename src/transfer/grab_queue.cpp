@@ -1,29 +1,14 @@
 #include "transfer/grab_queue.h"
 
-#include "framework/placeholders.h"
-#include "framework/string_table.h"
 #include "framework/utf8_text.h"
+#include "transfer/report_text.h"
 #include "transfer/transfer_resource.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <string_view>
 #include <utility>
 
 namespace {
-
-std::u16string Text(unsigned id, std::initializer_list<std::u16string_view> values)
-{
-    std::u16string pattern;
-    LoadResourceString(id, pattern);
-    return FillPlaceholders<char16_t>(pattern, values);
-}
-
-std::u16string Number(std::size_t value)
-{
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 // Lines, each in quotes, one a line.
 std::u16string Listed(const std::vector<std::string>& lines)
@@ -105,15 +90,15 @@ std::optional<TransferReport> GrabQueue::Finish(bool stopped)
             continue;
         }
         report.kind = Weight(done.report.kind) > Weight(report.kind) ? done.report.kind : report.kind;
-        items.append(u"\n\n").append(Text(IDS_QUEUE_ITEM, {Utf8ToUtf16(done.address), done.report.text}));
+        items.append(u"\n\n").append(ReportText(IDS_QUEUE_ITEM, {Utf8ToUtf16(done.address), done.report.text}));
     }
     std::vector<std::string> waiting(m_waiting.begin(), m_waiting.end());
     if (m_current)
         waiting.insert(waiting.begin(), *m_current);
     if (stopped && !waiting.empty())
-        items.append(u"\n\n").append(Text(IDS_QUEUE_NOT_GRABBED, {Listed(waiting)}));
+        items.append(u"\n\n").append(ReportText(IDS_QUEUE_NOT_GRABBED, {Listed(waiting)}));
     if (!m_notAddresses.empty())
-        items.append(u"\n\n").append(Text(IDS_QUEUE_NO_ADDRESSES, {Listed(m_notAddresses)}));
+        items.append(u"\n\n").append(ReportText(IDS_QUEUE_NO_ADDRESSES, {Listed(m_notAddresses)}));
     for (const std::u16string& sentence : m_unreadable)
         items.append(u"\n\n").append(sentence);
     const std::size_t size = Size();
@@ -122,6 +107,7 @@ std::optional<TransferReport> GrabQueue::Finish(bool stopped)
         return std::nullopt;
     if (report.kind == ReportKind::None)
         report.kind = ReportKind::Warning;
-    report.text = Text(IDS_QUEUE_ENDED, {Number(whole), Number(size)}) + items;
+    report.text = ReportText(IDS_QUEUE_ENDED, {ReportNumber(static_cast<std::int64_t>(whole)),
+                                                ReportNumber(static_cast<std::int64_t>(size))}) + items;
     return report;
 }

@@ -1,39 +1,22 @@
 #include "transfer/transfer_report.h"
 
-#include "framework/placeholders.h"
-#include "framework/string_table.h"
+#include "transfer/report_text.h"
 #include "transfer/transfer_resource.h"
 
-#include <initializer_list>
 #include <string_view>
 
 namespace {
-
-// String resource id with its placeholders filled in by values.
-std::u16string Text(unsigned id, std::initializer_list<std::u16string_view> values)
-{
-    std::u16string pattern;
-    LoadResourceString(id, pattern);
-    return FillPlaceholders<char16_t>(pattern, values);
-}
-
-// A count (a number of bytes) as UTF-16.
-std::u16string Number(std::int64_t value)
-{
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 // What the file holds after a transfer that did not bring the whole video.
 std::u16string KeptBytes(const TransferOutcome& outcome)
 {
     if (!outcome.contentLength.empty()) {
-        return Text(IDS_REPORT_ONLY_PART_ARRIVED,
-                    {Number(outcome.received), Number(outcome.expected), outcome.fileName});
+        return ReportText(IDS_REPORT_ONLY_PART_ARRIVED,
+                          {ReportNumber(outcome.received), ReportNumber(outcome.expected), outcome.fileName});
     }
     if (outcome.received == 0)
-        return Text(IDS_REPORT_FILE_EMPTY, {outcome.fileName});
-    return Text(IDS_REPORT_FILE_KEEPS_ARRIVED, {outcome.fileName, Number(outcome.received)});
+        return ReportText(IDS_REPORT_FILE_EMPTY, {outcome.fileName});
+    return ReportText(IDS_REPORT_FILE_KEEPS_ARRIVED, {outcome.fileName, ReportNumber(outcome.received)});
 }
 
 // What the file holds after a failure, which may have stopped a write
@@ -41,10 +24,11 @@ std::u16string KeptBytes(const TransferOutcome& outcome)
 std::u16string FileHolds(const TransferOutcome& outcome)
 {
     if (outcome.received == 0)
-        return Text(IDS_REPORT_FILE_EMPTY, {outcome.fileName});
+        return ReportText(IDS_REPORT_FILE_EMPTY, {outcome.fileName});
     if (outcome.contentLength.empty())
-        return Text(IDS_REPORT_FILE_KEEPS, {outcome.fileName, Number(outcome.received)});
-    return Text(IDS_REPORT_FILE_KEEPS_PART, {outcome.fileName, Number(outcome.received), Number(outcome.expected)});
+        return ReportText(IDS_REPORT_FILE_KEEPS, {outcome.fileName, ReportNumber(outcome.received)});
+    return ReportText(IDS_REPORT_FILE_KEEPS_PART,
+                      {outcome.fileName, ReportNumber(outcome.received), ReportNumber(outcome.expected)});
 }
 
 bool IsSuccess(int statusCode)
@@ -56,30 +40,30 @@ bool IsSuccess(int statusCode)
 std::u16string StatusLine(const TransferOutcome& outcome)
 {
     if (outcome.statusText.empty())
-        return Number(outcome.statusCode);
-    return Number(outcome.statusCode) + u" " + outcome.statusText;
+        return ReportNumber(outcome.statusCode);
+    return ReportNumber(outcome.statusCode) + u" " + outcome.statusText;
 }
 
 TransferReport Described(const TransferOutcome& outcome)
 {
     if (!outcome.heldName.empty()) {
         return {ReportKind::Warning,
-                Text(IDS_REPORT_NAME_HELD, {outcome.heldName, outcome.failure, outcome.fileName})};
+                ReportText(IDS_REPORT_NAME_HELD, {outcome.heldName, outcome.failure, outcome.fileName})};
     }
     if (outcome.whole)
         return {};
     if (outcome.failed)
-        return {ReportKind::Failure, Text(IDS_REPORT_FAILED, {outcome.failure, FileHolds(outcome)})};
+        return {ReportKind::Failure, ReportText(IDS_REPORT_FAILED, {outcome.failure, FileHolds(outcome)})};
     if (outcome.refused)
-        return {ReportKind::Warning, Text(IDS_REPORT_REST_REFUSED, {StatusLine(outcome), KeptBytes(outcome)})};
+        return {ReportKind::Warning, ReportText(IDS_REPORT_REST_REFUSED, {StatusLine(outcome), KeptBytes(outcome)})};
     if (outcome.statusCode == 0)
-        return {ReportKind::Warning, Text(IDS_REPORT_NO_REPLY, {KeptBytes(outcome)})};
+        return {ReportKind::Warning, ReportText(IDS_REPORT_NO_REPLY, {KeptBytes(outcome)})};
     if (!HasHeaderLines(outcome.rawHeaders))
-        return {ReportKind::Warning, Text(IDS_REPORT_NO_STATUS_LINE, {outcome.fileName})};
+        return {ReportKind::Warning, ReportText(IDS_REPORT_NO_STATUS_LINE, {outcome.fileName})};
     if (!IsSuccess(outcome.statusCode))
-        return {ReportKind::Warning, Text(IDS_REPORT_NOT_THE_VIDEO, {StatusLine(outcome), outcome.fileName})};
+        return {ReportKind::Warning, ReportText(IDS_REPORT_NOT_THE_VIDEO, {StatusLine(outcome), outcome.fileName})};
     if (!outcome.contentLength.empty() && outcome.received < outcome.expected)
-        return {ReportKind::Warning, Text(IDS_REPORT_ENDED_EARLY, {KeptBytes(outcome)})};
+        return {ReportKind::Warning, ReportText(IDS_REPORT_ENDED_EARLY, {KeptBytes(outcome)})};
     return {};
 }
 
@@ -114,7 +98,7 @@ void SaySetAside(TransferReport& report, const std::u16string& partialName, cons
 {
     if (setAside.empty())
         return;
-    const std::u16string said = Text(IDS_REPORT_SET_ASIDE, {partialName, setAside});
+    const std::u16string said = ReportText(IDS_REPORT_SET_ASIDE, {partialName, setAside});
     if (report.kind == ReportKind::None) {
         report.kind = ReportKind::Information;
         report.text = said;
@@ -125,7 +109,8 @@ void SaySetAside(TransferReport& report, const std::u16string& partialName, cons
 
 TransferReport KeptReport(const std::u16string& partialName, std::int64_t kept, bool resumable)
 {
-    TransferReport report{ReportKind::Information, Text(IDS_TRANSFER_STOPPED_KEPT, {Number(kept), partialName}), false};
+    TransferReport report{ReportKind::Information,
+                          ReportText(IDS_TRANSFER_STOPPED_KEPT, {ReportNumber(kept), partialName}), false};
     SayItContinues(report.text, resumable);
     return report;
 }

@@ -39,6 +39,10 @@ UI_CASES=ExeResources.*:AboutBox.*:Errors.APageWithoutPlayerSaysSoByClickAndByEn
 UI_CASES+=:StartUp.GrabsTheAddressOnItsCommandLine:Errors.ACodeNoTableKnowsFallsBackByHowTheGrabCame
 UI_CASES+=:Grab.SavesTheVideoUnderThePageTitleWithItsProgress:Transfer.EnterDuringATransferStartsTheNextOne
 UI_CASES+=:Grab.SendsAnAddressInAnyScriptAsABrowserDoes:Proxy.AsksForItsPasswordThroughTheSystemsDialog
+# Addresses handed over at once: the command line's, a list's, a link dragged from another process; names cut
+# to fit the disk's bytes, and a partial held by another program.
+UI_CASES+=:StartUp.GrabsEveryAddressItIsHandedOneAfterAnother:DropTarget.ALinkDraggedOntoTheWindowDuringAGrabIsGrabbedAfterIt
+UI_CASES+=:GrabFixes.OutputNamesStayInTheFolderAndAvoidDevices:GrabFixes.AnUncreatableFileStopsTheGrabBeforeTheRequest
 # The failures of a page, one that never ends among them (the memory of a 32-bit exe).
 UI_CASES+=:Errors.NetworkAndFileFailuresShowTheirOwnText
 # The network faults: dropped, short, continued and stalled transfers and pages.
