@@ -89,6 +89,9 @@ std::wstring MakeOutputFileName(std::string_view title, unsigned codePage, std::
                                   ? AnsiToWide(MakeSafeFileName(std::string(title) + ".flv", SystemLeadBytes()))
                                   : ToWide(MakeSafeFileName(ToUtf16(DecodeText(title, codePage)) + u".flv"));
     constexpr std::wstring_view kExtension = L".flv";
+    // A name that fits stays exactly as the narrow API would make it.
+    if (CutAtCharacter(ToUtf16(name), maxLength, maxLength).size() == name.size())
+        return name;
     const std::wstring_view base = std::wstring_view(name).substr(0, name.size() - kExtension.size());
     const std::size_t room = maxLength - kExtension.size();
     return ToWide(CutAtCharacter(ToUtf16(base), room, room)) + std::wstring(kExtension);
