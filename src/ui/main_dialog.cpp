@@ -112,11 +112,11 @@ LRESULT CMainDlg::OnAddressesHanded(WPARAM, LPARAM)
         return 0;
     HandedAddresses handed = std::move(m_handed.front());
     m_handed.erase(m_handed.begin());
-    // One at a time: a grab this one starts is posted, and has started
-    // (the window busy) when the next one is taken.
+    // One at a time: a grab this one starts is posted first, and has
+    // started (the window busy) when the next one is taken.
+    TakeAddresses(std::move(handed));
     if (!m_handed.empty())
         PostMessageA(m_hWnd, WM_APP_ADDRESSES_HANDED, 0, 0);
-    TakeAddresses(std::move(handed));
     return 0;
 }
 
