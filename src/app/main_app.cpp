@@ -10,7 +10,6 @@
 
 #include <commctrl.h>
 
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -54,16 +53,11 @@ BOOL CMainApp::InitInstance()
     {
         CMainDlg dialog;
         // Started with an address (from a script, a shortcut, a browser's
-        // "open with"): the dialog grabs it at once. Several, or lists, it
-        // takes as a drop.
+        // "open with"), several, or lists: the dialog takes them as a drop,
+        // so one address alone is grabbed at once, as if entered.
         HandedAddresses handed = CommandLineAddresses();
-        if (handed.addresses.size() == 1 && handed.notAddresses.empty() && handed.unreadable.empty()) {
-            std::wstring wide;
-            MultiByteToWide(handed.addresses.front(), CP_UTF8, 0, wide);
-            dialog.SetStartAddress(std::move(wide));
-        } else if (!handed.addresses.empty() || !handed.notAddresses.empty() || !handed.unreadable.empty()) {
+        if (!handed.Empty())
             dialog.SetStartAddresses(std::move(handed));
-        }
         m_pMainWnd = &dialog;
         dialog.DoModal();
         // Normally already cleared as the window went; never left dangling.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 // Tests and case folding of ASCII characters alone. They give the same
 // answer for a byte of any code page the program reads (a trail byte is
 // never one of them) and for a UTF-16 unit, so declarations, device names
@@ -16,4 +19,16 @@ template <class Char>
 constexpr Char LowerAscii(Char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+
+// True when a and b are the same but for the case of ASCII letters.
+constexpr bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    }
+    return true;
 }

@@ -25,3 +25,12 @@ inline std::wstring ToWide(std::u16string_view text)
 {
     return std::wstring(text.begin(), text.end());
 }
+
+// bytes that hold UTF-16 units (a clipboard block, a file after its byte
+// order mark) as wide text; an odd last byte is dropped.
+inline std::wstring WideOfBytes(std::string_view bytes)
+{
+    std::wstring wide(bytes.size() / sizeof(wchar_t), L'\0');
+    bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    return wide;
+}

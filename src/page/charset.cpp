@@ -40,17 +40,6 @@ constexpr CharsetCodePage kCodePages[] = {
     {"cseuckr", 949},        {"ks_c_5601-1987", 949},  {"windows-949", 949},
 };
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
 // The position of the first occurrence of what (lower case) at or after
 // from, ignoring case, or npos.
 std::size_t FindIgnoringCase(std::string_view text, std::string_view what, std::size_t from)

@@ -14,4 +14,6 @@ struct HandedAddresses {
     std::vector<std::string> notAddresses;
     // One sentence for each shortcut or list that could not be read.
     std::vector<std::u16string> unreadable;
+
+    bool Empty() const { return addresses.empty() && notAddresses.empty() && unreadable.empty(); }
 };

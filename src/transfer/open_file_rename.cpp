@@ -1,5 +1,7 @@
 #include "transfer/open_file_rename.h"
 
+#include "transfer/full_path.h"
+
 #include <cstring>
 #include <vector>
 
@@ -9,11 +11,9 @@ namespace {
 // own namespace ("\??\C:\...", "\??\UNC\server\...").
 std::wstring SystemPath(const std::wstring& newName)
 {
-    std::vector<wchar_t> full(GetFullPathNameW(newName.c_str(), 0, nullptr, nullptr) + 1, L'\0');
-    const DWORD length = GetFullPathNameW(newName.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size())
+    const std::wstring path = FullPathOf(newName);
+    if (path.empty())
         return {};
-    const std::wstring path(full.data(), length);
     if (path.compare(0, 4, L"\\\\?\\") == 0)
         return L"\\??\\" + path.substr(4);
     if (path.compare(0, 2, L"\\\\") == 0)

@@ -1,7 +1,8 @@
 #include "transfer/partial_claim.h"
 
+#include "transfer/full_path.h"
+
 #include <cstdint>
-#include <vector>
 
 namespace {
 
@@ -9,9 +10,9 @@ namespace {
 // system compares names, hashed, since a mutex's name holds no '\'.
 std::wstring ClaimName(const std::wstring& path)
 {
-    std::vector<wchar_t> full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr) + 1, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    std::wstring name = length > 0 && length < full.size() ? std::wstring(full.data(), length) : path;
+    std::wstring name = FullPathOf(path);
+    if (name.empty())
+        name = path;
     // Named with or without the long-path prefix, a file is one file.
     if (name.compare(0, 4, L"\\\\?\\") == 0)
         name.erase(0, 4);

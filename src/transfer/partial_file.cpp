@@ -3,11 +3,11 @@
 #include "framework/unique_handle.h"
 #include "framework/wide_text.h"
 #include "page/safe_file_name.h"
+#include "transfer/full_path.h"
 #include "transfer/open_file_rename.h"
 #include "transfer/partial_in_use_exception.h"
 
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -66,9 +66,7 @@ std::wstring NumberedName(const std::wstring& finalName, unsigned n)
 // folder may be nearly MAX_PATH long itself.
 std::wstring LongPathFolder(const std::wstring& finalName)
 {
-    std::vector<wchar_t> full(GetFullPathNameW(finalName.c_str(), 0, nullptr, nullptr) + 1, L'\0');
-    const DWORD length = GetFullPathNameW(finalName.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    const std::wstring path(full.data(), length < full.size() ? length : 0);
+    const std::wstring path = FullPathOf(finalName);
     if (path.size() + (sizeof PartialFile::kRecordSuffix / sizeof(wchar_t)) <= MAX_PATH ||
         path.compare(0, 4, L"\\\\?\\") == 0 || path.size() < finalName.size())
         return {};
@@ -113,10 +111,15 @@ void PartialFile::OpenPartial()
     throw error;
 }
 
-std::optional<TransferPoint> PartialFile::Recorded() const
+std::optional<PartialRecord> PartialFile::StoredRecord() const
 {
     const std::optional<std::string> text = ReadRecordFile(m_recordName);
-    const std::optional<PartialRecord> record = text ? ParsePartialRecord(*text) : std::nullopt;
+    return text ? ParsePartialRecord(*text) : std::nullopt;
+}
+
+std::optional<TransferPoint> PartialFile::Recorded() const
+{
+    const std::optional<PartialRecord> record = StoredRecord();
     if (!record || record->request != m_request)
         return std::nullopt;
     const TransferPoint& point = record->point;
@@ -131,8 +134,7 @@ bool PartialFile::HoldsThisRequest() const
     LARGE_INTEGER size = {};
     if (GetFileSizeEx(m_hFile.Get(), &size) && size.QuadPart == 0)
         return true;
-    const std::optional<std::string> text = ReadRecordFile(m_recordName);
-    const std::optional<PartialRecord> record = text ? ParsePartialRecord(*text) : std::nullopt;
+    const std::optional<PartialRecord> record = StoredRecord();
     return record && record->request == m_request;
 }
 

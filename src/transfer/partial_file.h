@@ -71,11 +71,14 @@ public:
     const std::wstring& PartialName() const { return m_partialName; }
 
 private:
+    // The record beside the partial, whole, of any request; nothing when
+    // missing, unreadable or torn.
+    std::optional<PartialRecord> StoredRecord() const;
     // Opens the partial's name, keeping what it holds; raises what fails.
     void OpenPartial();
-    // Renames the open file to name (as the file system takes it), or where the file system cannot do
-    // that, closes and moves it and opens it again under name; the
-    // system's error, 0 once done.
+    // Renames the open file to name (as the file system takes it), or,
+    // where the file system cannot do that, closes and moves it and opens
+    // it again under name; the system's error, 0 once done.
     DWORD Rename(const std::wstring& name, bool replace) noexcept;
 
     // The video's and the partial's names as the user reads them; the

@@ -1,10 +1,9 @@
 #include "ui/address_files.h"
 
-#include "framework/placeholders.h"
-#include "framework/string_table.h"
 #include "framework/unique_handle.h"
 #include "framework/wide_text.h"
 #include "resource.h"
+#include "transfer/report_text.h"
 #include "transfer/web/address_list.h"
 
 #include <windows.h>
@@ -31,10 +30,7 @@ std::u16string SystemMessage(DWORD error)
 
 void AddSentence(HandedAddresses& handed, unsigned id, std::wstring_view path, std::u16string_view cause = {})
 {
-    std::u16string pattern;
-    LoadResourceString(id, pattern);
-    const std::u16string name = ToUtf16(path);
-    handed.unreadable.push_back(FillPlaceholders<char16_t>(pattern, {name, cause}));
+    handed.unreadable.push_back(ReportText(id, {ToUtf16(path), cause}));
 }
 
 // The file's bytes; nothing, with the sentence added, when it cannot be read.
@@ -79,10 +75,7 @@ std::string Utf8Text(std::string_view bytes)
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark)
         return std::string(bytes.substr(kUtf8Mark.size()));
     if (bytes.substr(0, kUtf16Mark.size()) == kUtf16Mark) {
-        bytes.remove_prefix(kUtf16Mark.size());
-        std::wstring wide(bytes.size() / sizeof(wchar_t), L'\0');
-        bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * sizeof(wchar_t));
-        return WideToUtf8(wide);
+        return WideToUtf8(WideOfBytes(bytes.substr(kUtf16Mark.size())));
     }
     std::wstring wide;
     if (MultiByteToWide(bytes, CP_UTF8, MB_ERR_INVALID_CHARS, wide))

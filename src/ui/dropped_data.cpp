@@ -57,12 +57,10 @@ std::optional<Offered> FirstOffered(IDataObject& data)
 std::string TextOf(const Offered& offered)
 {
     const GlobalBytes block(offered.medium.Global());
-    std::string_view bytes = block.Bytes();
+    const std::string_view bytes = block.Bytes();
     if (offered.kind == Kind::AnsiText)
         return WideToUtf8(AnsiToWide(bytes.substr(0, bytes.find('\0'))));
-    std::wstring wide(bytes.size() / sizeof(wchar_t), L'\0');
-    bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * sizeof(wchar_t));
-    return WideToUtf8(std::wstring_view(wide.c_str()));
+    return WideToUtf8(std::wstring_view(WideOfBytes(bytes).c_str()));
 }
 
 UINT FileCount(const Offered& offered)

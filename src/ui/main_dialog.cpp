@@ -74,11 +74,6 @@ BOOL CMainDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_windowProgress.Attach(m_hWnd);
-    if (m_startAddress) {
-        m_urlEdit.SetWindowText(m_startAddress->c_str());
-        // Enter's command: the grab takes the same way as a typed address.
-        PostMessageA(m_hWnd, WM_COMMAND, IDOK, 0);
-    }
     if (m_startHanded)
         HandOn(*std::exchange(m_startHanded, std::nullopt));
     // Without OLE the window still takes typed and pasted addresses.

@@ -10,7 +10,6 @@
 #include "ui/window_progress.h"
 
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -24,9 +23,6 @@ public:
     // Stops a transfer that still runs before any member goes.
     ~CMainDlg() override;
 
-    // An address to put in the URL box and grab as soon as the dialog
-    // opens, as if typed and entered.
-    void SetStartAddress(std::wstring address) { m_startAddress = std::move(address); }
     // Addresses, lists and shortcuts to take as soon as the dialog opens,
     // as if dropped on it.
     void SetStartAddresses(HandedAddresses handed) { m_startHanded = std::move(handed); }
@@ -84,7 +80,6 @@ private:
     ControlPrint m_statusPrint;
     ControlPrint m_progressPrint;
     HICON m_hIcon;
-    std::optional<std::wstring> m_startAddress;
     std::optional<HandedAddresses> m_startHanded;
     // Handed over and not yet taken, in the order they came.
     std::vector<HandedAddresses> m_handed;

@@ -28,20 +28,9 @@ std::string_view TakeLine(std::string_view& text)
     return line;
 }
 
-bool EqualsInAnyCase(std::string_view text, std::string_view other)
-{
-    if (text.size() != other.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (LowerAscii(text[i]) != LowerAscii(other[i]))
-            return false;
-    }
-    return true;
-}
-
 bool StartsWithInAnyCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && EqualsInAnyCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
@@ -74,11 +63,12 @@ std::optional<std::string> ReadShortcutAddress(std::string_view text)
     while (!text.empty()) {
         const std::string_view line = Trimmed(TakeLine(text));
         if (!line.empty() && line.front() == '[') {
-            inShortcut = EqualsInAnyCase(line, "[InternetShortcut]");
+            inShortcut = EqualsIgnoringCase(line, "[InternetShortcut]");
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (!inShortcut || equals == std::string_view::npos || !EqualsInAnyCase(Trimmed(line.substr(0, equals)), "URL"))
+        if (!inShortcut || equals == std::string_view::npos ||
+            !EqualsIgnoringCase(Trimmed(line.substr(0, equals)), "URL"))
             continue;
         const std::string_view address = Trimmed(line.substr(equals + 1));
         if (address.empty())
